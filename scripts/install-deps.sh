@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, only those that
+# are missing (through sudo when not root). Nothing happens when all are there.
+set -eu
+
+packages=(
+    # build
+    cmake g++ make pkg-config
+    libx11-dev libxext-dev libxxf86vm-dev libgl-dev libglu1-mesa-dev
+    libxmp-dev libsdl2-dev libpng-dev
+    # tests and benchmarks
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth x11-utils libgl1-mesa-dri
+)
+if [ "${1:-}" = "--tests" ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

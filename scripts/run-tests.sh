@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: the full suite
+# (unit, pixel and end-to-end tests; each GL test starts its own Xvfb), then
+# the unit tests again under AddressSanitizer + UndefinedBehaviorSanitizer.
+set -eu
+top="$(cd "$(dirname "$0")/.." && pwd)"
+"$top/scripts/install-deps.sh" --tests
+jobs="$(nproc)"
+
+cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$top/build" -j"$jobs"
+(cd "$top/build" && ctest --output-on-failure -j"$jobs")
+
+cmake -S "$top" -B "$top/build-asan" -DCMAKE_BUILD_TYPE=Debug -DVK_SANITIZE=address,undefined \
+      -DVK_BUILD_BENCH=OFF >/dev/null
+cmake --build "$top/build-asan" -j"$jobs"
+(cd "$top/build-asan" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --output-on-failure -j"$jobs" -L unit)
+echo "All tests passed."

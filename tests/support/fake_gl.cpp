@@ -1,0 +1,218 @@
+// Recording fake of GL 1.1, GLU and the GLX calls used by drawing code.
+#include "tests/support/fake_gl.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <GL/glx.h>
+
+#include <map>
+#include <set>
+#include <sstream>
+#include <utility>
+
+namespace {
+
+struct cState {
+    std::vector<fakegl::cCall> calls;
+    unsigned nextList = 1;
+    unsigned nextTexture = 1;
+    bool failGenLists = false;
+    bool contextCurrent = true;
+    unsigned boundTexture = 0;
+    std::set<unsigned> textures;  // bound at least once and not deleted
+    std::map<std::pair<unsigned, int>, int> parameters;
+};
+
+cState& State() {
+    static cState state;
+    return state;
+}
+
+void Record(const char* name, std::vector<double> args = {}) {
+    State().calls.push_back({name, std::move(args)});
+}
+
+std::vector<double> Floats(const GLfloat* values, int count) {
+    std::vector<double> out;
+    for (int i = 0; i < count; ++i) out.push_back(values ? values[i] : 0.0);
+    return out;
+}
+
+int LightValues(GLenum pname) {
+    switch (pname) {
+        case GL_POSITION: case GL_AMBIENT: case GL_DIFFUSE: case GL_SPECULAR: return 4;
+        case GL_SPOT_DIRECTION: return 3;
+        default: return 1;
+    }
+}
+
+}  // namespace
+
+namespace fakegl {
+
+void Reset() { State() = cState{}; }
+const std::vector<cCall>& Calls() { return State().calls; }
+void ClearCalls() { State().calls.clear(); }
+
+size_t Count(const std::string& name) {
+    size_t n = 0;
+    for (const cCall& call : State().calls) n += call.name == name;
+    return n;
+}
+
+std::vector<cCall> CallsNamed(const std::string& name) {
+    std::vector<cCall> out;
+    for (const cCall& call : State().calls)
+        if (call.name == name) out.push_back(call);
+    return out;
+}
+
+std::vector<std::string> Names() {
+    std::vector<std::string> out;
+    for (const cCall& call : State().calls) out.push_back(call.name);
+    return out;
+}
+
+std::string Trace() {
+    std::ostringstream out;
+    for (const cCall& call : State().calls) {
+        out << call.name << '(';
+        for (size_t i = 0; i < call.args.size(); ++i) out << (i ? ", " : "") << call.args[i];
+        out << ")\n";
+    }
+    return out.str();
+}
+
+void FailGenLists(bool fail) { State().failGenLists = fail; }
+void SetContextCurrent(bool current) { State().contextCurrent = current; }
+unsigned BoundTexture() { return State().boundTexture; }
+
+int TextureParameter(unsigned texture, int pname) {
+    auto it = State().parameters.find({texture, pname});
+    return it == State().parameters.end() ? 0 : it->second;
+}
+
+}  // namespace fakegl
+
+extern "C" {
+
+// Primitives and vertex attributes.
+void glBegin(GLenum mode) { Record("glBegin", {double(mode)}); }
+void glEnd() { Record("glEnd"); }
+void glVertex2f(GLfloat x, GLfloat y) { Record("glVertex2f", {x, y}); }
+void glVertex3f(GLfloat x, GLfloat y, GLfloat z) { Record("glVertex3f", {x, y, z}); }
+void glVertex3d(GLdouble x, GLdouble y, GLdouble z) { Record("glVertex3d", {x, y, z}); }
+void glVertex3fv(const GLfloat* v) { Record("glVertex3fv", Floats(v, 3)); }
+void glTexCoord2f(GLfloat s, GLfloat t) { Record("glTexCoord2f", {s, t}); }
+void glTexCoord2d(GLdouble s, GLdouble t) { Record("glTexCoord2d", {s, t}); }
+void glNormal3f(GLfloat x, GLfloat y, GLfloat z) { Record("glNormal3f", {x, y, z}); }
+void glNormal3fv(const GLfloat* v) { Record("glNormal3fv", Floats(v, 3)); }
+void glColor3f(GLfloat r, GLfloat g, GLfloat b) { Record("glColor3f", {r, g, b}); }
+void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { Record("glColor4f", {r, g, b, a}); }
+void glColor4fv(const GLfloat* v) { Record("glColor4fv", Floats(v, 4)); }
+
+// Capabilities, buffers and fixed state.
+void glEnable(GLenum cap) { Record("glEnable", {double(cap)}); }
+void glDisable(GLenum cap) { Record("glDisable", {double(cap)}); }
+void glBlendFunc(GLenum s, GLenum d) { Record("glBlendFunc", {double(s), double(d)}); }
+void glClear(GLbitfield mask) { Record("glClear", {double(mask)}); }
+void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) { Record("glClearColor", {r, g, b, a}); }
+void glClearDepth(GLclampd depth) { Record("glClearDepth", {depth}); }
+void glDepthFunc(GLenum func) { Record("glDepthFunc", {double(func)}); }
+void glShadeModel(GLenum mode) { Record("glShadeModel", {double(mode)}); }
+void glHint(GLenum target, GLenum mode) { Record("glHint", {double(target), double(mode)}); }
+void glLineWidth(GLfloat width) { Record("glLineWidth", {width}); }
+void glFlush() { Record("glFlush"); }
+void glFinish() { Record("glFinish"); }
+void glViewport(GLint x, GLint y, GLsizei w, GLsizei h) { Record("glViewport", {double(x), double(y), double(w), double(h)}); }
+void glPixelStorei(GLenum pname, GLint param) { Record("glPixelStorei", {double(pname), double(param)}); }
+GLenum glGetError() { return GL_NO_ERROR; }
+
+// Matrices.
+void glMatrixMode(GLenum mode) { Record("glMatrixMode", {double(mode)}); }
+void glLoadIdentity() { Record("glLoadIdentity"); }
+void glPushMatrix() { Record("glPushMatrix"); }
+void glPopMatrix() { Record("glPopMatrix"); }
+void glTranslatef(GLfloat x, GLfloat y, GLfloat z) { Record("glTranslatef", {x, y, z}); }
+void glRotatef(GLfloat a, GLfloat x, GLfloat y, GLfloat z) { Record("glRotatef", {a, x, y, z}); }
+void glScalef(GLfloat x, GLfloat y, GLfloat z) { Record("glScalef", {x, y, z}); }
+
+// Fog and lighting.
+void glFogi(GLenum pname, GLint param) { Record("glFogi", {double(pname), double(param)}); }
+void glFogf(GLenum pname, GLfloat param) { Record("glFogf", {double(pname), param}); }
+void glFogfv(GLenum pname, const GLfloat* params) {
+    std::vector<double> args{double(pname)};
+    for (double v : Floats(params, pname == GL_FOG_COLOR ? 4 : 1)) args.push_back(v);
+    Record("glFogfv", args);
+}
+void glLightf(GLenum light, GLenum pname, GLfloat param) { Record("glLightf", {double(light), double(pname), param}); }
+void glLightfv(GLenum light, GLenum pname, const GLfloat* params) {
+    std::vector<double> args{double(light), double(pname)};
+    for (double v : Floats(params, LightValues(pname))) args.push_back(v);
+    Record("glLightfv", args);
+}
+void glMaterialfv(GLenum face, GLenum pname, const GLfloat* params) {
+    std::vector<double> args{double(face), double(pname)};
+    for (double v : Floats(params, pname == GL_SHININESS ? 1 : 4)) args.push_back(v);
+    Record("glMaterialfv", args);
+}
+
+// Display lists.
+GLuint glGenLists(GLsizei range) {
+    GLuint name = 0;
+    if (!State().failGenLists) {
+        name = State().nextList;
+        State().nextList += range;
+    }
+    Record("glGenLists", {double(range)});
+    return name;
+}
+void glNewList(GLuint list, GLenum mode) { Record("glNewList", {double(list), double(mode)}); }
+void glEndList() { Record("glEndList"); }
+void glCallList(GLuint list) { Record("glCallList", {double(list)}); }
+
+// Textures.
+void glGenTextures(GLsizei n, GLuint* names) {
+    for (GLsizei i = 0; i < n; ++i) names[i] = State().nextTexture++;
+    Record("glGenTextures", {double(n)});
+}
+void glBindTexture(GLenum target, GLuint texture) {
+    State().boundTexture = texture;
+    if (texture != 0) State().textures.insert(texture);
+    Record("glBindTexture", {double(target), double(texture)});
+}
+void glDeleteTextures(GLsizei n, const GLuint* names) {
+    std::vector<double> args{double(n)};
+    for (GLsizei i = 0; i < n; ++i) {
+        State().textures.erase(names[i]);
+        args.push_back(names[i]);
+    }
+    Record("glDeleteTextures", args);
+}
+GLboolean glIsTexture(GLuint texture) {
+    Record("glIsTexture", {double(texture)});
+    return State().textures.count(texture) ? GL_TRUE : GL_FALSE;
+}
+void glTexParameteri(GLenum target, GLenum pname, GLint param) {
+    State().parameters[{State().boundTexture, int(pname)}] = param;
+    Record("glTexParameteri", {double(target), double(pname), double(param)});
+}
+void glTexImage2D(GLenum target, GLint level, GLint internal, GLsizei width, GLsizei height, GLint border,
+                  GLenum format, GLenum type, const GLvoid* pixels) {
+    Record("glTexImage2D", {double(target), double(level), double(internal), double(width), double(height),
+                            double(border), double(format), double(type), pixels ? 1.0 : 0.0});
+}
+
+// GLU.
+void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
+    Record("gluPerspective", {fovy, aspect, zNear, zFar});
+}
+
+// GLX calls made on the drawing path.
+void glXSwapBuffers(Display*, GLXDrawable) { Record("glXSwapBuffers"); }
+GLXContext glXGetCurrentContext() {
+    static int token;
+    return State().contextCurrent ? reinterpret_cast<GLXContext>(&token) : nullptr;
+}
+
+}  // extern "C"

@@ -1,0 +1,45 @@
+// Recording fake of the GL, GLU and GLX functions the project calls.
+//
+// Unit tests link this instead of libGL: every call is recorded with its
+// arguments (numbers as doubles; pointed-to vectors expanded) in call order.
+// glGenLists/glGenTextures hand out fresh names, glIsTexture is true exactly
+// for names that were bound and not deleted (as in GL), and a test can make
+// glGenLists fail or pretend that no context is current.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace fakegl {
+
+struct cCall {
+    std::string name;
+    std::vector<double> args;
+};
+
+// Forgets every recorded call and every generated name; a context is current.
+void Reset();
+
+const std::vector<cCall>& Calls();
+// Number of recorded calls of one function.
+size_t Count(const std::string& name);
+// The recorded calls of one function, in order.
+std::vector<cCall> CallsNamed(const std::string& name);
+// Function names of every recorded call, in order.
+std::vector<std::string> Names();
+// The calls as readable text, one per line, for failure messages.
+std::string Trace();
+// Forgets the recorded calls but keeps names and state (lists, textures).
+void ClearCalls();
+
+// Makes glGenLists answer 0 (no list could be made).
+void FailGenLists(bool fail);
+// Makes glXGetCurrentContext answer null (no context current).
+void SetContextCurrent(bool current);
+
+// Texture name bound to GL_TEXTURE_2D, and the parameters set on a texture.
+unsigned BoundTexture();
+int TextureParameter(unsigned texture, int pname);
+
+}  // namespace fakegl
