@@ -171,5 +171,21 @@ TEST_F(DemoE2e, NoDisplayEndsWithOneLineNamingTheDisplayVariable) {
     EXPECT_NE(demo->Lines()[0].text.find("DISPLAY"), std::string::npos) << demo->Output();
 }
 
+// Runs on a server without GLX (VK_XVFB_ARGS="-extension GLX").
+using DemoWithoutGlx = cDemoTest;
+
+TEST_F(DemoWithoutGlx, EndsWithOneLineNamingTheMissingVisual) {
+    cXDriver x;
+    ASSERT_TRUE(x.ok());
+    ASSERT_FALSE(x.HasExtension("GLX")) << "this test needs a server without GLX";
+    auto demo = Start();
+    EXPECT_EQ(demo->WaitForExit(8), 1) << demo->Output();
+    EXPECT_TRUE(InOrder(demo->Lines(), {"Only Singlebuffered Visual!",
+                                        "No RGBA visual with a 16-bit depth buffer: the X server offers no "
+                                        "suitable GLX visual"}))
+        << demo->Output();
+    EXPECT_EQ(demo->Count("stopping song"), 0u);
+}
+
 }  // namespace
 }  // namespace e2e
