@@ -100,6 +100,16 @@ TEST(WaveTunnel, RadiiFollowTheirOwnTime) {
     tunnel.SetTime(22.5 / 20);
     const double ripple = std::sin(22.5 * 4 / 57.29746936176985) / 20;
     EXPECT_FLOAT_EQ(tunnel.RadiusA(0.3f, 0), float(0.2 + ripple + 1.0 / 40));
+
+    // The blue waves at a point away from every zero: seven and five
+    // periods per turn along and around the tube, moving with time.
+    fakegl::ClearCalls();
+    tunnel.SetTime(1.5);
+    tunnel.RadiusB(0.4f, 100);
+    const double K = 3.1415 / 180, y = 0.4f, t = 1.5;
+    const double blue = std::cos((360 * y + 30 * t) * 7 * K + 1) / 5 + (std::sin((360 * y - 40 * t) * 5 * K) + 1) / 2 +
+                        std::cos((100 + 30 * t) * 7 * K + 1) / 5 + (std::sin((100 - 40 * t) * 5 * K) + 1) / 2;
+    EXPECT_FLOAT_EQ(float(fakegl::CallsNamed("glColor3f").at(0).args[2]), float(blue));
 }
 
 TEST(WaveTunnel, VerticesLieOnTheRadiusAroundTheAxis) {
