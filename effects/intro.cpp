@@ -44,6 +44,7 @@ void RemakeIntroGl() {
 
 }  // namespace
 
+// Loads the picture, sets up its texture and GL state, resets the light.
 void LoadIntro(cIntro& intro) {
     intro.strobe = true;
     // Loading again shows the new picture, not the texture of the old one.
@@ -58,6 +59,7 @@ void LoadIntro(cIntro& intro) {
     intro.attenuation = 10;
 }
 
+// Draws with last frame's light values, then advances them to t.
 void DrawIntro(cIntro& intro, double t) {
     // The frame's move back from the timeline is dropped.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -87,6 +89,7 @@ void DrawIntro(cIntro& intro, double t) {
     AnimateIntro(intro, t);
 }
 
+// The textured strip.
 void DrawIntroImage() {
     glEnable(GL_TEXTURE_2D);
     introTexture.bind();
@@ -105,6 +108,7 @@ void DrawIntroImage() {
     glDisable(GL_TEXTURE_2D);
 }
 
+// Offset, strobe colour and attenuation for song time t.
 void AnimateIntro(cIntro& intro, double t) {
     // After seven seconds the picture slides right, one unit a second.
     if (t > 7) intro.offsetX = float(t - 7);

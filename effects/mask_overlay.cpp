@@ -13,6 +13,7 @@ namespace {
 // The overlay whose pairs were loaded, for making its textures again.
 cMaskOverlay* loadedOverlay = nullptr;
 
+// Makes the loaded overlay's textures again in a new context.
 void RemakeOverlayTextures() {
     if (!loadedOverlay) return;
     loadedOverlay->pair1.recreate();
@@ -36,6 +37,7 @@ void MaskQuad(float w, float h) {
 
 }  // namespace
 
+// Loads both pairs and registers them for the F1 re-creation.
 void cMaskOverlay::LoadPairs() {
     pair1.load("Data/mekk1.bmp", "Data/mekkmap1.bmp");
     pair2.load("Data/mekk2.bmp", "Data/mekkmap2.bmp");
@@ -43,6 +45,7 @@ void cMaskOverlay::LoadPairs() {
     RegisterGlRecreation(RemakeOverlayTextures);
 }
 
+// Odd beat count: pair 1; even: pair 2.
 void cMaskOverlay::draw() {
     if (BeatCount() % 2 != 0)
         DrawPair(pair1, 1.4, 1, 0, 0);
@@ -50,6 +53,7 @@ void cMaskOverlay::draw() {
         DrawPair(pair2, 1.4, 1, 0, 0);
 }
 
+// Mask multiplied in, picture added, over the whole view.
 void cMaskOverlay::DrawPair(cTexturePair& pair, double width, double height, double x, double y) {
     const float w = float(width / 2);
     const float h = float(height / 2);
