@@ -14,22 +14,26 @@
 #include "timeline/scene_effects.h"
 
 // Effect headers go here.
+#include "effects/intro.h"
+#include "effects/mask_overlay.h"
 
 // --- Effect objects, in construction order --------------------------------
 // [model3ds] chunk handler registry and its 13 handlers register first.
-// [intro]    the intro's cImage and cTexture; one cIntro.
+cImage gIntroImage;
+cTexture gIntroTexture;
+cIntro gIntro;
 // [tunnel]   cWaveTunnel gFoggedTunnel;
 // [road]     cRoad gRoad;
 // [gears]    cGears gGears;
 // [tunnel]   cWaveTunnel gBulgingTunnel;
-// [overlay]  cMaskOverlay gOverlay;
+cMaskOverlay gOverlay;
 // [rings]    cCubeRings gCubeRings;
 // [model]    cModelScene gModelScene;
 
 // Prepare the effects that load data
 void PrepareEffects() {
-    // [intro]   LoadIntro(gIntro);
-    // [overlay] gOverlay.LoadPairs();
+    LoadIntro(gIntro);
+    gOverlay.LoadPairs();
     // [model]   LoadModelScene(gModelScene);
 }
 
@@ -37,7 +41,7 @@ void PrepareEffects() {
 
 // Draw the intro
 void IntroStep(double t) {
-    (void)t;  // [intro] DrawIntro(gIntro, t);
+    DrawIntro(gIntro, t);
 }
 
 // Draw the fogged wave tunnel
@@ -62,7 +66,7 @@ void GearsStep(double t) {
 
 // Draw the beat pictures
 void OverlayStep() {
-    // [overlay] gOverlay.Draw();
+    gOverlay.draw();
 }
 
 // Draw the cube rings
