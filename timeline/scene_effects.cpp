@@ -14,20 +14,24 @@
 #include "timeline/scene_effects.h"
 
 // Effect headers go here.
+#include "effects/cube_rings.h"
+#include "effects/gears.h"
 #include "effects/intro.h"
 #include "effects/mask_overlay.h"
+#include "effects/road.h"
+#include "effects/wave_tunnel.h"
 
 // --- Effect objects, in construction order --------------------------------
 // [model3ds] chunk handler registry and its 13 handlers register first.
 cImage gIntroImage;
 cTexture gIntroTexture;
 cIntro gIntro;
-// [tunnel]   cWaveTunnel gFoggedTunnel;
-// [road]     cRoad gRoad;
-// [gears]    cGears gGears;
-// [tunnel]   cWaveTunnel gBulgingTunnel;
+cWaveTunnel gFoggedTunnel;
+cRoad gRoad;
+cGears gGears;
+cWaveTunnel gBulgingTunnel;
 cMaskOverlay gOverlay;
-// [rings]    cCubeRings gCubeRings;
+cCubeRings gCubeRings;
 // [model]    cModelScene gModelScene;
 
 // Prepare the effects that load data
@@ -46,22 +50,22 @@ void IntroStep(double t) {
 
 // Draw the fogged wave tunnel
 void FoggedTunnelStep(double t) {
-    (void)t;  // [tunnel] gFoggedTunnel.DrawFogged(t);
+    gFoggedTunnel.DrawFogged(t);
 }
 
 // Draw the bulging wave tunnel
 void BulgingTunnelStep(double t) {
-    (void)t;  // [tunnel] gBulgingTunnel.DrawBulging(t);
+    gBulgingTunnel.DrawBulging(t);
 }
 
 // Draw the scrolling road
 void RoadStep(double t) {
-    (void)t;  // [road] gRoad.Draw(t);
+    gRoad.Draw(t);
 }
 
 // Draw the gear cluster
 void GearsStep(double t) {
-    (void)t;  // [gears] gGears.Draw(t);
+    gGears.Draw(t);
 }
 
 // Draw the beat pictures
@@ -71,7 +75,7 @@ void OverlayStep() {
 
 // Draw the cube rings
 void CubeRingsStep(double t) {
-    (void)t;  // [rings] gCubeRings.Draw(t);
+    gCubeRings.Draw(t);
 }
 
 // Draw the model scene

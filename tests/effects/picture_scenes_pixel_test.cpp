@@ -104,4 +104,8 @@ TEST_F(PictureScenes, IntroAtTwoSecondsAndCompositionFour) {
     EXPECT_GT(corner[0], 100);
     EXPECT_EQ(corner[2], 0);
     EXPECT_LT(corner[1], corner[0]);
+    // Inside the window the blue tunnel shows through.
+    const uint8_t* window = At(overlay, 300, 300);
+    EXPECT_GT(window[2], 100);
+    EXPECT_LT(window[0], 60);
 }
