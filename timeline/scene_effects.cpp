@@ -16,24 +16,28 @@
 // Effect headers go here.
 #include "effects/cube_rings.h"
 #include "effects/gears.h"
+#include "effects/intro.h"
+#include "effects/mask_overlay.h"
 #include "effects/road.h"
 #include "effects/wave_tunnel.h"
 
 // --- Effect objects, in construction order --------------------------------
 // [model3ds] chunk handler registry and its 13 handlers register first.
-// [intro]    the intro's cImage and cTexture; one cIntro.
+cImage gIntroImage;
+cTexture gIntroTexture;
+cIntro gIntro;
 cWaveTunnel gFoggedTunnel;
 cRoad gRoad;
 cGears gGears;
 cWaveTunnel gBulgingTunnel;
-// [overlay]  cMaskOverlay gOverlay;
+cMaskOverlay gOverlay;
 cCubeRings gCubeRings;
 // [model]    cModelScene gModelScene;
 
 // Prepare the effects that load data
 void PrepareEffects() {
-    // [intro]   LoadIntro(gIntro);
-    // [overlay] gOverlay.LoadPairs();
+    LoadIntro(gIntro);
+    gOverlay.LoadPairs();
     // [model]   LoadModelScene(gModelScene);
 }
 
@@ -41,7 +45,7 @@ void PrepareEffects() {
 
 // Draw the intro
 void IntroStep(double t) {
-    (void)t;  // [intro] DrawIntro(gIntro, t);
+    DrawIntro(gIntro, t);
 }
 
 // Draw the fogged wave tunnel
@@ -66,7 +70,7 @@ void GearsStep(double t) {
 
 // Draw the beat pictures
 void OverlayStep() {
-    // [overlay] gOverlay.Draw();
+    gOverlay.draw();
 }
 
 // Draw the cube rings
