@@ -47,11 +47,13 @@ void RecordModel(cModelScene& scene) {
     scene.list.End();
 }
 
-// Re-records every loaded scene in a fresh context: the old list name
-// belonged to the context that is gone.
+// Re-records every loaded scene in a fresh context: the old list name and
+// any texture a material made belonged to the context that is gone.
 void RecordLoadedScenesAgain() {
     for (cModelScene* scene : LoadedScenes()) {
         scene->list.Forget();
+        for (cKeyedList<cMaterial>* node = &scene->level.library.materials; node; node = node->next)
+            for (cTexture& map : node->element.maps) map.forget();
         RecordModel(*scene);
     }
 }
