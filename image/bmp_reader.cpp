@@ -21,11 +21,13 @@ namespace {
 // Bytes 0..29 of the file hold every header field the reader needs.
 constexpr size_t kHeaderBytes = 30;
 
+// Closes the file on every way out of the reader.
 struct cCloseFile {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using cFile = std::unique_ptr<std::FILE, cCloseFile>;
 
+// Little-endian fields of the header.
 int32_t ReadLe32(const uint8_t* p) {
     return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
 }
@@ -50,10 +52,12 @@ bool PixelsFitInFile(int64_t offset, int64_t rows, int64_t rowBytes, int64_t str
     return rows - 1 <= (available - rowBytes) / stride;
 }
 
+// One failure line, flushed.
 void Report(const char* line) { std::cout << line << std::endl; }
 
 }  // namespace
 
+// Reads the file into a new raster owned by the caller, or returns null.
 cRaster* loadBmp(const char* path) {
     std::unique_ptr<cRaster> raster(new (std::nothrow) cRaster);
     if (!raster) return nullptr;

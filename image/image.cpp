@@ -12,6 +12,7 @@
 
 namespace {
 
+// One log line, flushed.
 void Log(const char* line) { std::cout << line << std::endl; }
 
 // A new raster with the given size and unset pixels, or null.
@@ -31,8 +32,10 @@ cRaster* NewRaster(int width, int height) {
 
 }  // namespace
 
+// An image with a blank raster of the given size.
 cImage::cImage(int width, int height) { create(width, height); }
 
+// Deep copy; each step is logged (part of the demo's log).
 cImage::cImage(const cImage& other) : texture(other.texture) {
     Log("goddagens");
     const cRaster* source = other.raster;
@@ -62,6 +65,7 @@ cImage::cImage(const cImage& other) : texture(other.texture) {
     if (bytes) std::memcpy(raster->data, source->data, bytes);
 }
 
+// Deep copy without log lines.
 cImage& cImage::operator=(const cImage& other) {
     if (this == &other) return *this;
     freeRaster();
@@ -74,6 +78,7 @@ cImage& cImage::operator=(const cImage& other) {
     return *this;
 }
 
+// Deletes the texture while a context is current, says goodbye, frees the raster.
 cImage::~cImage() {
     // Static images die at process exit, after the window and its context are
     // gone: asking GL then would be a call without a context.
@@ -82,18 +87,21 @@ cImage::~cImage() {
     freeRaster();
 }
 
+// Replaces the raster by the file's; the old one is gone whatever happens.
 bool cImage::load(const char* fileName) {
     freeRaster();
     raster = loadBmp(fileName);
     return raster != nullptr;
 }
 
+// Replaces the raster by a blank one.
 bool cImage::create(int width, int height) {
     freeRaster();
     raster = NewRaster(width, height);
     return raster != nullptr;
 }
 
+// Writes one pixel inside the raster.
 void cImage::setPixel(unsigned x, unsigned y, Pixel pixel) {
     uint8_t* p = at(x, y);
     if (!p) return;
@@ -102,16 +110,19 @@ void cImage::setPixel(unsigned x, unsigned y, Pixel pixel) {
     p[2] = pixel.b;
 }
 
+// Reads one pixel; black outside the raster.
 Pixel cImage::getPixel(unsigned x, unsigned y) const {
     const uint8_t* p = at(x, y);
     return p ? Pixel(p[0], p[1], p[2]) : Pixel();
 }
 
+// Frees the raster with its pixels.
 void cImage::freeRaster() {
     delete raster;
     raster = nullptr;
 }
 
+// Where pixel (x, y) starts, or null outside the raster.
 uint8_t* cImage::at(unsigned x, unsigned y) const {
     if (!raster || !raster->data || x >= unsigned(raster->sizeX) || y >= unsigned(raster->sizeY)) return nullptr;
     return raster->data + (size_t(y) * size_t(raster->sizeX) + x) * 3;

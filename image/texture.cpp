@@ -16,6 +16,7 @@ void UploadRgb(int width, int height, const uint8_t* pixels) {
 
 }  // namespace
 
+// Makes the texture once from the image's pixels; 0 when there are none.
 unsigned cTexture::create() {
     if (!image || !image->getRaster() || !image->getData()) return 0;
     if (created) return texture;
@@ -29,22 +30,26 @@ unsigned cTexture::create() {
     return texture;
 }
 
+// Enables 2D texturing and binds the texture.
 void cTexture::bind() {
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
 }
 
+// Deletes a texture this object made.
 void cTexture::release() {
     if (created) glDeleteTextures(1, &texture);
     texture = 0;
     created = false;
 }
 
+// Drops a name whose context is gone; no GL call.
 void cTexture::forget() {
     texture = 0;
     created = false;
 }
 
+// Reserves a fresh name and fills the bound texture with the image.
 void cImage::makeTexture() {
     if (glIsTexture(texture)) glDeleteTextures(1, &texture);
     // The fresh name is only reserved; the settings and the upload go to
@@ -58,4 +63,5 @@ void cImage::makeTexture() {
     UploadRgb(getSizeX(), getSizeY(), getData());
 }
 
+// Binds the image's own name without enabling texturing.
 void cImage::bind() { glBindTexture(GL_TEXTURE_2D, texture); }

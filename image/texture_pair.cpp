@@ -26,14 +26,17 @@ void Remake(cImage& image, cTexture& texture) {
 
 }  // namespace
 
+// Loads the first image and makes its texture.
 bool cTexturePair::load(const char* firstFile) { return LoadOne(firstImage, firstTexture, firstFile); }
 
+// Loads both; only the first file can make it fail.
 bool cTexturePair::load(const char* firstFile, const char* secondFile) {
     if (!LoadOne(firstImage, firstTexture, firstFile)) return false;
     LoadOne(secondImage, secondTexture, secondFile);
     return true;
 }
 
+// Makes the made textures again in a new context.
 void cTexturePair::recreate() {
     Remake(firstImage, firstTexture);
     Remake(secondImage, secondTexture);

@@ -38,6 +38,10 @@ void FailGenLists(bool fail);
 // Makes glXGetCurrentContext answer null (no context current).
 void SetContextCurrent(bool current);
 
+// Records a call named label with the given arguments: test doubles of
+// drawing code (an effect, a scene) mark where they ran in the GL record.
+void Mark(const std::string& label, std::vector<double> args = {});
+
 // Texture name bound to GL_TEXTURE_2D, and the parameters set on a texture.
 unsigned BoundTexture();
 int TextureParameter(unsigned texture, int pname);
