@@ -14,6 +14,7 @@
 #include "timeline/scene_effects.h"
 
 // Effect headers go here.
+#include "model3ds/model_scene.h"
 
 // --- Effect objects, in construction order --------------------------------
 // [model3ds] chunk handler registry and its 13 handlers register first.
@@ -24,13 +25,13 @@
 // [tunnel]   cWaveTunnel gBulgingTunnel;
 // [overlay]  cMaskOverlay gOverlay;
 // [rings]    cCubeRings gCubeRings;
-// [model]    cModelScene gModelScene;
+cModelScene gModelScene;  // [model]
 
 // Prepare the effects that load data
 void PrepareEffects() {
     // [intro]   LoadIntro(gIntro);
     // [overlay] gOverlay.LoadPairs();
-    // [model]   LoadModelScene(gModelScene);
+    LoadModelScene(gModelScene);  // [model]
 }
 
 // --- Steps: how a composition draws each effect ----------------------------
@@ -72,5 +73,5 @@ void CubeRingsStep(double t) {
 
 // Draw the model scene
 void ModelSceneStep(double t) {
-    (void)t;  // [model] DrawModelScene(gModelScene, t);
+    DrawModelScene(gModelScene, t);  // [model]
 }
