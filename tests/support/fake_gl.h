@@ -37,6 +37,12 @@ void ClearCalls();
 void FailGenLists(bool fail);
 // Makes glXGetCurrentContext answer null (no context current).
 void SetContextCurrent(bool current);
+// Stops (or resumes) keeping calls, for benchmarks that measure the code
+// calling GL rather than the record: calls are only counted, while names,
+// lists and texture state keep working.
+void SetRecording(bool on);
+// Number of GL calls made since Reset, recorded or not.
+size_t CallsMade();
 
 // Records a call named label with the given arguments: test doubles of
 // drawing code (an effect, a scene) mark where they ran in the GL record.
