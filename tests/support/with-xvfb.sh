@@ -3,11 +3,11 @@
 # software GL, and stops the server afterwards. The command's exit status is
 # passed on. -noreset keeps the server up between two test contexts: a
 # server that resets when its last client leaves refuses the next one for a
-# moment.
+# moment. VK_XVFB_ARGS adds server options (e.g. "-extension GLX").
 set -u
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset +extension GLX 3>"$tmp/display" 2>"$tmp/log" &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset +extension GLX ${VK_XVFB_ARGS:-} 3>"$tmp/display" 2>"$tmp/log" &
 server=$!
 for _ in $(seq 200); do
     [ -s "$tmp/display" ] && break
