@@ -20,6 +20,7 @@
 #include "effects/mask_overlay.h"
 #include "effects/road.h"
 #include "effects/wave_tunnel.h"
+#include "model3ds/model_scene.h"
 
 // --- Effect objects, in construction order --------------------------------
 // [model3ds] chunk handler registry and its 13 handlers register first.
@@ -32,13 +33,13 @@ cGears gGears;
 cWaveTunnel gBulgingTunnel;
 cMaskOverlay gOverlay;
 cCubeRings gCubeRings;
-// [model]    cModelScene gModelScene;
+cModelScene gModelScene;
 
 // Prepare the effects that load data
 void PrepareEffects() {
     LoadIntro(gIntro);
     gOverlay.LoadPairs();
-    // [model]   LoadModelScene(gModelScene);
+    LoadModelScene(gModelScene);
 }
 
 // --- Steps: how a composition draws each effect ----------------------------
@@ -80,5 +81,5 @@ void CubeRingsStep(double t) {
 
 // Draw the model scene
 void ModelSceneStep(double t) {
-    (void)t;  // [model] DrawModelScene(gModelScene, t);
+    DrawModelScene(gModelScene, t);
 }
