@@ -87,11 +87,12 @@ float SdGear(float px, float py, const cGear& g) {
     float d = (r - outline) * 0.8f;
     d = d > g.holeR - r ? d : g.holeR - r;
     if (g.spokes > 0) {
-        // Windows: annulus sectors between the spokes, with rounded ends.
-        float s = (AngleDeg(dx, dy) - g.turn) * g.spokes / 360.0f;
-        s -= std::floor(s);
-        const float spokeHalf = 0.14f;  // fraction of a sector taken by half a spoke
-        const float arcDist = (std::fabs(s - 0.5f) - (0.5f - spokeHalf)) * (2 * kPi * r / g.spokes);
+        // Windows between straight spokes of constant width, inside an annulus.
+        float sector = (AngleDeg(dx, dy) - g.turn) * g.spokes / 360.0f;
+        sector -= std::floor(sector + 0.5f);  // -0.5..0.5 from the nearest spoke
+        const float fromSpoke = r * std::fabs(std::sin(sector * 2 * kPi / g.spokes));
+        const float spokeHalf = (g.spokeR1 - g.spokeR0) * 0.22f;
+        const float arcDist = spokeHalf - fromSpoke;
         const float radial = std::fabs(r - (g.spokeR0 + g.spokeR1) / 2) - (g.spokeR1 - g.spokeR0) / 2;
         const float window = arcDist > radial ? arcDist : radial;  // inside the window when < 0
         d = d > -window ? d : -window;
