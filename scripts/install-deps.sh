@@ -9,8 +9,9 @@ packages=(
     libx11-dev libxext-dev libxxf86vm-dev libgl-dev libglu1-mesa-dev
     libxmp-dev libsdl2-dev libpng-dev
     # tests and benchmarks
-    libgtest-dev libgmock-dev libbenchmark-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libstb-dev
     xvfb xauth x11-utils libgl1-mesa-dri
+    imagemagick
 )
 if [ "${1:-}" = "--tests" ]; then
     packages+=(clang libclang-rt-14-dev)

@@ -23,9 +23,11 @@ struct cState {
     std::map<std::pair<unsigned, int>, int> parameters;
 };
 
+// Never destroyed: static objects of the code under test (images that ask
+// GL on destruction) may outlive any static of this file at exit.
 cState& State() {
-    static cState state;
-    return state;
+    static cState* state = new cState;
+    return *state;
 }
 
 void Record(const char* name, std::vector<double> args = {}) {

@@ -1,0 +1,47 @@
+// Replacement of the global operator new and delete that counts live blocks.
+#include "tests/image/allocation_count.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <dirent.h>
+#include <new>
+
+namespace {
+std::atomic<long> live{0};
+std::atomic<size_t> largest{0};
+}  // namespace
+
+void* operator new(size_t size) {
+    size_t seen = largest.load();
+    while (size > seen && !largest.compare_exchange_weak(seen, size)) {
+    }
+    void* block = std::malloc(size ? size : 1);
+    if (!block) throw std::bad_alloc();
+    ++live;
+    return block;
+}
+
+void operator delete(void* block) noexcept {
+    if (!block) return;
+    --live;
+    std::free(block);
+}
+
+void operator delete(void* block, size_t) noexcept { operator delete(block); }
+
+namespace alloctest {
+
+long LiveBlocks() { return live.load(); }
+size_t LargestRequest() { return largest.load(); }
+void ResetLargest() { largest = 0; }
+
+int OpenFiles() {
+    int count = 0;
+    if (DIR* dir = opendir("/proc/self/fd")) {
+        while (readdir(dir)) ++count;
+        closedir(dir);
+    }
+    return count;
+}
+
+}  // namespace alloctest
