@@ -5,6 +5,7 @@
 #include <GL/glu.h>
 #include <GL/glx.h>
 
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <sstream>
@@ -17,6 +18,8 @@ struct cState {
     unsigned nextList = 1;
     unsigned nextTexture = 1;
     bool failGenLists = false;
+    bool recording = true;
+    size_t callsMade = 0;  // every call, recorded or not
     bool contextCurrent = true;
     unsigned boundTexture = 0;
     std::set<unsigned> textures;  // bound at least once and not deleted
@@ -30,8 +33,17 @@ cState& State() {
     return *state;
 }
 
-void Record(const char* name, std::vector<double> args = {}) {
-    State().calls.push_back({name, std::move(args)});
+void Record(const char* name, std::vector<double> args) {
+    cState& state = State();
+    ++state.callsMade;
+    if (state.recording) state.calls.push_back({name, std::move(args)});
+}
+
+// The common case: no vector is built unless the call is kept.
+void Record(const char* name, std::initializer_list<double> args = {}) {
+    cState& state = State();
+    ++state.callsMade;
+    if (state.recording) state.calls.push_back({name, std::vector<double>(args)});
 }
 
 std::vector<double> Floats(const GLfloat* values, int count) {
@@ -86,6 +98,8 @@ std::string Trace() {
 }
 
 void FailGenLists(bool fail) { State().failGenLists = fail; }
+void SetRecording(bool on) { State().recording = on; }
+size_t CallsMade() { return State().callsMade; }
 void SetContextCurrent(bool current) { State().contextCurrent = current; }
 unsigned BoundTexture() { return State().boundTexture; }
 

@@ -37,6 +37,12 @@ void ClearCalls();
 void FailGenLists(bool fail);
 // Makes glXGetCurrentContext answer null (no context current).
 void SetContextCurrent(bool current);
+// Stops (or resumes) keeping calls, for benchmarks that measure the code
+// calling GL rather than the record: calls are only counted, while names,
+// lists and texture state keep working.
+void SetRecording(bool on);
+// Number of GL calls made since Reset, recorded or not.
+size_t CallsMade();
 
 // Texture name bound to GL_TEXTURE_2D, and the parameters set on a texture.
 unsigned BoundTexture();

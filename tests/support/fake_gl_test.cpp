@@ -46,3 +46,19 @@ TEST(FakeGl, ListNamesAreFreshUnlessMadeToFail) {
     fakegl::SetContextCurrent(false);
     EXPECT_EQ(glXGetCurrentContext(), nullptr);
 }
+
+TEST(FakeGl, WithoutRecordingCallsAreOnlyCounted) {
+    fakegl::Reset();
+    glColor3f(1, 0, 0);
+    fakegl::SetRecording(false);
+    glVertex3f(1, 2, 3);
+    const GLuint list = glGenLists(1);
+    EXPECT_NE(list, 0u);
+    EXPECT_EQ(fakegl::Calls().size(), 1u);
+    EXPECT_EQ(fakegl::CallsMade(), 3u);
+    fakegl::SetRecording(true);
+    glEnd();
+    EXPECT_EQ(fakegl::Names(), (std::vector<std::string>{"glColor3f", "glEnd"}));
+    fakegl::Reset();
+    EXPECT_EQ(fakegl::CallsMade(), 0u);
+}
