@@ -1,10 +1,30 @@
-// make_data: writes the demo's Data/ directory.
+// make_data: writes the demo's Data/ directory, all of it synthesized here:
+// the music, the intro's title card, the overlay pairs, and the model with
+// its texture. The same bytes come out on every run.
+//
+//   make_data <Data directory>
 #include "tools/bmp_writer.h"
+#include "tools/model_mesh.h"
 #include "tools/overlay_pictures.h"
 #include "tools/title_card.h"
 
 #include <cstdio>
 #include <string>
+
+namespace {
+
+// The texture file as the model names it: the demo loads it relative to its
+// working directory, the build directory that holds Data/.
+const char* const kModelTexture = "Data/rongert.bmp";
+
+// Writes a canvas as a 24-bit BMP; reports a failure on stderr.
+bool WritePicture(const std::string& path, const cCanvas& canvas) {
+    if (WriteBmp24(path, canvas.Width(), canvas.Height(), canvas.ToBytes())) return true;
+    std::fprintf(stderr, "make_data: cannot write %s\n", path.c_str());
+    return false;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -12,12 +32,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = argv[1];
-    const cCanvas card = MakeTitleCard();
-    if (!WriteBmp24(dir + "/vindelbild.bmp", card.Width(), card.Height(), card.ToBytes())) return 1;
-    const cOverlayPair one = MakeOverlayPorthole(), two = MakeOverlayRacks();
-    WriteBmp24(dir + "/mekk1.bmp", one.picture.Width(), one.picture.Height(), one.picture.ToBytes());
-    WriteBmp24(dir + "/mekkmap1.bmp", one.mask.Width(), one.mask.Height(), one.mask.ToBytes());
-    WriteBmp24(dir + "/mekk2.bmp", two.picture.Width(), two.picture.Height(), two.picture.ToBytes());
-    WriteBmp24(dir + "/mekkmap2.bmp", two.mask.Width(), two.mask.Height(), two.mask.ToBytes());
-    return 0;
+    bool ok = WritePicture(dir + "/vindelbild.bmp", MakeTitleCard());
+    const cOverlayPair porthole = MakeOverlayPorthole();
+    ok = WritePicture(dir + "/mekk1.bmp", porthole.picture) && ok;
+    ok = WritePicture(dir + "/mekkmap1.bmp", porthole.mask) && ok;
+    const cOverlayPair racks = MakeOverlayRacks();
+    ok = WritePicture(dir + "/mekk2.bmp", racks.picture) && ok;
+    ok = WritePicture(dir + "/mekkmap2.bmp", racks.mask) && ok;
+    ok = WritePicture(dir + "/rongert.bmp", MakeModelTexture()) && ok;
+    return ok ? 0 : 1;
 }

@@ -30,13 +30,20 @@ struct cSurface {
 // Lays a shape with signed distance d over the surface: its colour, a
 // bevelled relief rising to `raise` over `bevel` units from its edge, and its
 // mask value (0 for solid machinery).
-void Over(cSurface& s, float d, float pixel, const cRgb& colour, float raise, float bevel, float mask) {
+// The colour is a function, evaluated only where the shape covers the pixel.
+template <typename ColourFn>
+void OverLazy(cSurface& s, float d, float pixel, ColourFn colour, float raise, float bevel, float mask) {
     const float a = Coverage(d, pixel);
     if (a <= 0) return;
     const float h = raise * SmoothStep(0, bevel, -d);
-    s.colour = Mix(s.colour, colour, a);
+    s.colour = Mix(s.colour, colour(), a);
     s.height += (h - s.height) * a;
     s.mask += (mask - s.mask) * a;
+}
+
+// Lays a shape of one flat colour over the surface.
+void Over(cSurface& s, float d, float pixel, const cRgb& colour, float raise, float bevel, float mask) {
+    OverLazy(s, d, pixel, [&] { return colour; }, raise, bevel, mask);
 }
 
 // Darkens what is below a shape's shadow (the shape's distance at an offset).
@@ -106,7 +113,7 @@ cSurface Porthole(float x, float y, float px) {
     for (const cGear& g : gears) Shadow(s, SdGear(x + 0.012f, y - 0.012f, g), 0.01f, 0.55f);
     for (const cGear& g : gears) {
         const float d = SdGear(x, y, g);
-        Over(s, d, px, Brushed(kBrass, x * 0.7f - y, y + x * 0.7f, 5), 0.02f, 0.008f, 0);
+        OverLazy(s, d, px, [&] { return Brushed(kBrass, x * 0.7f - y, y + x * 0.7f, 5); }, 0.02f, 0.008f, 0);
         // An axle in every gear's hole.
         Over(s, std::hypot(x - g.cx, y - g.cy) - g.holeR * 0.7f, px, kDarkSteel, 0.03f, 0.01f, 0);
     }
@@ -183,9 +190,9 @@ cSurface Racks(float x, float y, float px) {
         const float cx = 0.575f * side;
         Shadow(s, SdRoundBox(x + 0.01f, y - 0.01f, cx, -0.06f, 0.035f, 0.2f, 0.01f), 0.012f, 0.6f);
         const float rod = SdRoundBox(x, y, cx, 0.15f, 0.017f, 0.16f, 0.004f);
-        Over(s, rod, px, Brushed(kChrome, y, x, 23), 0.012f, 0.017f, 0);
+        OverLazy(s, rod, px, [&] { return Brushed(kChrome, y, x, 23); }, 0.012f, 0.017f, 0);
         const float cylinder = SdRoundBox(x, y, cx, -0.1f, 0.035f, 0.2f, 0.01f);
-        Over(s, cylinder, px, Brushed(kSteel, y, x, 29), 0.03f, 0.025f, 0);
+        OverLazy(s, cylinder, px, [&] { return Brushed(kSteel, y, x, 29); }, 0.03f, 0.025f, 0);
         for (float band : {-0.24f, 0.04f}) {
             const float ringD = SdRoundBox(x, y, cx, band, 0.04f, 0.012f, 0.004f);
             Over(s, ringD, px, kBrass, 0.036f, 0.006f, 0);
@@ -200,7 +207,7 @@ cSurface Racks(float x, float y, float px) {
     bottom.cx = 0.4f, bottom.cy = -top.cy, bottom.turn = 19;
     for (const cGear& g : {top, bottom}) {
         Shadow(s, SdGear(x + 0.012f, y - 0.012f, g), 0.01f, 0.6f);
-        Over(s, SdGear(x, y, g), px, Brushed(kBrass, x - y, x + y, 31), 0.02f, 0.008f, 0);
+        OverLazy(s, SdGear(x, y, g), px, [&] { return Brushed(kBrass, x - y, x + y, 31); }, 0.02f, 0.008f, 0);
         Over(s, std::hypot(x - g.cx, y - g.cy) - 0.016f, px, kDarkSteel, 0.03f, 0.008f, 0);
     }
 
@@ -209,10 +216,10 @@ cSurface Racks(float x, float y, float px) {
     for (float dir : {-1.0f, 1.0f}) {
         const float edge = kGirder * -dir;  // the top girder (dir -1) begins at +0.3
         const float web = (y - edge) * dir;
-        Over(s, web, px, Brushed(kDarkSteel, x, y, 41), 0.01f, 0.01f, 0);
+        OverLazy(s, web, px, [&] { return Brushed(kDarkSteel, x, y, 41); }, 0.01f, 0.01f, 0);
         if (y * dir < 0) {
             const float flange = std::fabs(std::fabs(y) - 0.44f) - 0.035f;
-            Over(s, flange, px, Brushed(kSteel, x, y, 43), 0.03f, 0.01f, 0);
+            OverLazy(s, flange, px, [&] { return Brushed(kSteel, x, y, 43); }, 0.03f, 0.01f, 0);
         }
         float rivets = 1;
         for (int k = -7; k <= 7; ++k)
@@ -224,7 +231,7 @@ cSurface Racks(float x, float y, float px) {
             return std::fmax(RackDistance(qx, qy, edge, dir, dir * 0.012f), strip);
         };
         Shadow(s, rack(x + 0.01f, y - 0.01f), 0.01f, 0.6f);
-        Over(s, rack(x, y), px, Brushed(kBrass, x, y, 37), 0.025f, 0.008f, 0);
+        OverLazy(s, rack(x, y), px, [&] { return Brushed(kBrass, x, y, 37); }, 0.025f, 0.008f, 0);
     }
     return s;
 }
