@@ -9,7 +9,7 @@ packages=(
     libx11-dev libxext-dev libxxf86vm-dev libgl-dev libglu1-mesa-dev
     libxmp-dev libsdl2-dev libpng-dev
     # tests and benchmarks
-    libgtest-dev libgmock-dev libbenchmark-dev libstb-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libstb-dev lib3ds-dev
     xvfb xauth x11-utils libgl1-mesa-dri
     imagemagick
 )

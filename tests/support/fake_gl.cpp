@@ -97,6 +97,8 @@ std::string Trace() {
     return out.str();
 }
 
+void Mark(const std::string& label, std::vector<double> args) { State().calls.push_back({label, std::move(args)}); }
+
 void FailGenLists(bool fail) { State().failGenLists = fail; }
 void SetRecording(bool on) { State().recording = on; }
 size_t CallsMade() { return State().callsMade; }
@@ -224,11 +226,43 @@ void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFa
     Record("gluPerspective", {fovy, aspect, zNear, zFar});
 }
 
-// GLX calls made on the drawing path.
-void glXSwapBuffers(Display*, GLXDrawable) { Record("glXSwapBuffers"); }
+// GLX calls made on the drawing path. The current display and drawable are
+// stand-ins that exist exactly while a context is current.
+void glXSwapBuffers(Display*, GLXDrawable drawable) { Record("glXSwapBuffers", {double(drawable)}); }
 GLXContext glXGetCurrentContext() {
     static int token;
     return State().contextCurrent ? reinterpret_cast<GLXContext>(&token) : nullptr;
+}
+Display* glXGetCurrentDisplay() {
+    static int token;
+    return State().contextCurrent ? reinterpret_cast<Display*>(&token) : nullptr;
+}
+GLXDrawable glXGetCurrentDrawable() { return State().contextCurrent ? 7 : 0; }
+
+// GLX calls of the window code: they link, record, and fail (unit tests open
+// no window; the window code is tested against real X servers).
+XVisualInfo* glXChooseVisual(Display*, int screen, int*) {
+    Record("glXChooseVisual", {double(screen)});
+    return nullptr;
+}
+Bool glXQueryVersion(Display*, int* major, int* minor) {
+    Record("glXQueryVersion");
+    if (major) *major = 1;
+    if (minor) *minor = 4;
+    return True;
+}
+GLXContext glXCreateContext(Display*, XVisualInfo*, GLXContext, Bool direct) {
+    Record("glXCreateContext", {double(direct)});
+    return nullptr;
+}
+Bool glXMakeCurrent(Display*, GLXDrawable drawable, GLXContext) {
+    Record("glXMakeCurrent", {double(drawable)});
+    return False;
+}
+void glXDestroyContext(Display*, GLXContext) { Record("glXDestroyContext"); }
+Bool glXIsDirect(Display*, GLXContext) {
+    Record("glXIsDirect");
+    return False;
 }
 
 }  // extern "C"

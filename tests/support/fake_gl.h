@@ -44,6 +44,10 @@ void SetRecording(bool on);
 // Number of GL calls made since Reset, recorded or not.
 size_t CallsMade();
 
+// Records a call named label with the given arguments: test doubles of
+// drawing code (an effect, a scene) mark where they ran in the GL record.
+void Mark(const std::string& label, std::vector<double> args = {});
+
 // Texture name bound to GL_TEXTURE_2D, and the parameters set on a texture.
 unsigned BoundTexture();
 int TextureParameter(unsigned texture, int pname);

@@ -1,0 +1,196 @@
+// OpenWindow and CloseWindow: display connection, video mode, window, context.
+//
+// Depends on Xlib, GLX and the XF86VidMode client library. All messages go to
+// standard output with printf. Where the server lacks XF86VidMode (Xvfb,
+// some remote servers), full screen is an override-redirect window of the
+// screen's size and the video mode is left alone.
+#include "app/display_window.h"
+
+#include "app/video_mode.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+cDisplayWindow DisplayWindow;
+
+namespace {
+
+// RGBA with at least 4 bits a channel and a 16-bit depth buffer; neither
+// asks for destination alpha, so the beat flash's GL_DST_ALPHA reads as 1.
+int gDoubleBuffered[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 4, GLX_GREEN_SIZE, 4,
+                         GLX_BLUE_SIZE, 4, GLX_DEPTH_SIZE, 16, None};
+int gSingleBuffered[] = {GLX_RGBA, GLX_RED_SIZE, 4, GLX_GREEN_SIZE, 4, GLX_BLUE_SIZE, 4,
+                         GLX_DEPTH_SIZE, 16, None};
+
+// Keys, mouse buttons, exposure and size changes (0x28005).
+constexpr long kEventMask = KeyPressMask | ButtonPressMask | ExposureMask | StructureNotifyMask;
+constexpr unsigned long kFullScreenMask = CWBorderPixel | CWColormap | CWEventMask | CWOverrideRedirect;
+constexpr unsigned long kWindowedMask = CWBorderPixel | CWColormap | CWEventMask;
+
+// The server's video modes, as far as this opening may switch them.
+struct cModes {
+    XF86VidModeModeInfo** list = nullptr;
+    int count = 0;
+    bool usable = false;  // extension present and the mode in use known
+};
+
+// Asks the server for its modes and keeps the mode in use as the desktop mode.
+cModes QueryModes(Display* display, int screen) {
+    cModes modes;
+    int eventBase = 0, errorBase = 0;
+    if (!XF86VidModeQueryExtension(display, &eventBase, &errorBase)) {
+        printf("No XF86VidMode extension: full screen keeps the desktop resolution\n");
+        return modes;
+    }
+    int major = 0, minor = 0;
+    XF86VidModeQueryVersion(display, &major, &minor);
+    printf("XF86VidModeExtension-Version %d.%d\n", major, minor);
+    if (!XF86VidModeGetAllModeLines(display, screen, &modes.count, &modes.list)) modes.count = 0;
+    modes.usable = modes.count > 0 && GetCurrentMode(display, screen, &DisplayWindow.desktopMode);
+    if (!modes.usable) printf("XF86VidMode reports no usable mode: full screen keeps the desktop resolution\n");
+    return modes;
+}
+
+// Forgets a half-made opening: the connection goes with everything made on it.
+int AbandonOpening(cModes& modes) {
+    if (modes.list) XFree(modes.list);
+    XCloseDisplay(DisplayWindow.display);
+    DisplayWindow.display = nullptr;
+    DisplayWindow.context = nullptr;
+    return 0;
+}
+
+// Full screen: switch the mode if possible, then an override-redirect window
+// over the whole screen that holds keyboard and pointer.
+void CreateFullScreenWindow(const cModes& modes, XVisualInfo* visual, int width, int height) {
+    Display* display = DisplayWindow.display;
+    unsigned int w = unsigned(DisplayWidth(display, visual->screen));
+    unsigned int h = unsigned(DisplayHeight(display, visual->screen));
+    if (modes.usable) {
+        // Without a mode of the requested size the desktop mode stays.
+        const int chosen = ChooseMode(modes.list, modes.count, width, height);
+        XF86VidModeModeInfo* mode = chosen >= 0 ? modes.list[chosen] : &DisplayWindow.desktopMode;
+        XF86VidModeSwitchToMode(display, DisplayWindow.screen, mode);
+        XF86VidModeSetViewPort(display, DisplayWindow.screen, 0, 0);
+        DisplayWindow.modeSwitched = 1;
+        w = mode->hdisplay;
+        h = mode->vdisplay;
+    }
+    printf("Resolution %dx%d\n", int(w), int(h));
+
+    XSetWindowAttributes& attributes = DisplayWindow.attributes;
+    attributes.override_redirect = True;
+    attributes.event_mask = kEventMask;
+    const Window root = RootWindow(display, visual->screen);
+    DisplayWindow.window = XCreateWindow(display, root, 0, 0, w, h, 0, visual->depth, InputOutput,
+                                         visual->visual, kFullScreenMask, &attributes);
+    XWarpPointer(display, None, DisplayWindow.window, 0, 0, 0, 0, 0, 0);
+    XMapRaised(display, DisplayWindow.window);
+    XGrabKeyboard(display, DisplayWindow.window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
+    // Confines the pointer to the window, with the default cursor.
+    XGrabPointer(display, DisplayWindow.window, True, ButtonPressMask, GrabModeAsync, GrabModeAsync,
+                 DisplayWindow.window, None, CurrentTime);
+}
+
+// Windowed: a managed window of the requested size that accepts the window
+// manager's close request. The override-redirect a full-screen opening left
+// in the attributes is not applied: its bit is not in the mask.
+void CreateManagedWindow(XVisualInfo* visual, const char* title, int width, int height) {
+    Display* display = DisplayWindow.display;
+    DisplayWindow.attributes.event_mask = kEventMask;
+    const Window root = RootWindow(display, visual->screen);
+    DisplayWindow.window = XCreateWindow(display, root, 0, 0, unsigned(width), unsigned(height), 0, visual->depth,
+                                         InputOutput, visual->visual, kWindowedMask, &DisplayWindow.attributes);
+    Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", True);
+    XSetWMProtocols(display, DisplayWindow.window, &deleteWindow, 1);
+    XSetStandardProperties(display, DisplayWindow.window, title, title, None, nullptr, 0, nullptr);
+    XMapRaised(display, DisplayWindow.window);
+}
+
+}  // namespace
+
+// Open the display, the window and its GL context
+int OpenWindow(const char* title, int width, int height, int fullScreen) {
+    DisplayWindow.fullScreen = fullScreen;
+    DisplayWindow.modeSwitched = 0;
+    DisplayWindow.context = nullptr;
+
+    Display* display = XOpenDisplay(nullptr);
+    DisplayWindow.display = display;
+    if (!display) {
+        const char* name = getenv("DISPLAY");
+        if (name && *name)
+            printf("Cannot open the X display \"%s\" named by the DISPLAY variable\n", name);
+        else
+            printf("Cannot open an X display: the DISPLAY variable is not set\n");
+        return 0;
+    }
+    DisplayWindow.screen = DefaultScreen(display);
+    cModes modes = QueryModes(display, DisplayWindow.screen);
+
+    XVisualInfo* visual = glXChooseVisual(display, DisplayWindow.screen, gDoubleBuffered);
+    if (visual) {
+        printf("Got Doublebuffered Visual!\n");
+    } else {
+        visual = glXChooseVisual(display, DisplayWindow.screen, gSingleBuffered);
+        printf("Only Singlebuffered Visual!\n");
+    }
+    if (!visual) {
+        printf("No RGBA visual with a 16-bit depth buffer: the X server offers no suitable GLX visual\n");
+        return AbandonOpening(modes);
+    }
+    int major = 0, minor = 0;
+    glXQueryVersion(display, &major, &minor);
+    printf("glX-Version %d.%d\n", major, minor);
+
+    // A fresh context, shared with none, direct rendering requested.
+    DisplayWindow.context = glXCreateContext(display, visual, nullptr, True);
+    if (!DisplayWindow.context) {
+        printf("Cannot create a GLX rendering context\n");
+        XFree(visual);
+        return AbandonOpening(modes);
+    }
+    const Colormap colormap =
+        XCreateColormap(display, RootWindow(display, visual->screen), visual->visual, AllocNone);
+    DisplayWindow.attributes.colormap = colormap;
+    DisplayWindow.attributes.border_pixel = 0;
+
+    if (fullScreen)
+        CreateFullScreenWindow(modes, visual, width, height);
+    else
+        CreateManagedWindow(visual, title, width, height);
+    if (modes.list) XFree(modes.list);
+    XFree(visual);
+
+    glXMakeCurrent(display, DisplayWindow.window, DisplayWindow.context);
+    Window root;
+    unsigned int border;
+    XGetGeometry(display, DisplayWindow.window, &root, &DisplayWindow.x, &DisplayWindow.y, &DisplayWindow.width,
+                 &DisplayWindow.height, &border, &DisplayWindow.depth);
+    printf("Depth %d\n", int(DisplayWindow.depth));
+    if (glXIsDirect(display, DisplayWindow.context))
+        printf("Congrats, you have Direct Rendering!\n");
+    else
+        printf("Sorry, no Direct Rendering possible!\n");
+    SetupGL();
+    return 1;
+}
+
+// Release the context, restore the desktop mode and close the display
+void CloseWindow() {
+    Display* display = DisplayWindow.display;
+    if (!display) return;
+    if (DisplayWindow.context) {
+        if (!glXMakeCurrent(display, None, nullptr)) printf("Could not release drawing context.\n");
+        glXDestroyContext(display, DisplayWindow.context);
+        DisplayWindow.context = nullptr;
+    }
+    if (DisplayWindow.fullScreen && DisplayWindow.modeSwitched) {
+        XF86VidModeSwitchToMode(display, DisplayWindow.screen, &DisplayWindow.desktopMode);
+        XF86VidModeSetViewPort(display, DisplayWindow.screen, 0, 0);
+        DisplayWindow.modeSwitched = 0;
+    }
+    // The window, its colormap and the grabs go with the connection.
+    XCloseDisplay(display);
+    DisplayWindow.display = nullptr;
+}

@@ -1,0 +1,99 @@
+// Entry point of the demo: start-up, the main loop and shut-down.
+//
+// Start-up opens the window before the sound library is touched, then checks
+// and starts the library, loads the module, prepares the effects, installs
+// the beat callback, pauses a second and starts the song. Each pass of the
+// main loop handles the pending X events, draws a frame and advances the song
+// time. Every way out of start-up or the loop closes the window first, so a
+// switched video mode never outlives the demo.
+#include "app/beat.h"
+#include "app/display_window.h"
+#include "app/events.h"
+#include "app/frame_clock.h"
+#include "app/music.h"
+#include "app/quit_signals.h"
+#include "sound/sound.h"
+#include "timeline/draw_frame.h"
+#include "timeline/scene_effects.h"
+
+#include <GL/gl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+namespace {
+
+// The oldest sound-library version the demo runs with.
+constexpr float kRequiredVersion = 3.6f;
+// Output mixing rate, software channels and initialisation flags.
+constexpr int kMixRate = 22050;
+constexpr int kSoftwareChannels = 16;
+constexpr unsigned int kInitFlags = 2;
+const char* const kSongFile = "Data/damp.xm";
+// The two instruments whose notes are the beat.
+constexpr int kBeatInstruments[] = {33, 13};
+
+// Ends start-up after its message: restore the desktop, then status 1.
+[[noreturn]] void FailStartup() {
+    CloseWindow();
+    exit(1);
+}
+
+// Checks the library's version, initialises it and loads the module.
+void StartSoundLibrary() {
+    if (FSOUND_GetVersion() < kRequiredVersion) {
+        printf("Error : You are using the wrong DLL version!  You should be using FMOD %.02f\n",
+               double(kRequiredVersion));
+        FailStartup();
+    }
+    if (!FSOUND_Init(kMixRate, kSoftwareChannels, kInitFlags)) {
+        printf("%s\n", SoundErrorText(unsigned(FSOUND_GetError())));
+        FailStartup();
+    }
+    gSong = FMUSIC_LoadSong(kSongFile);
+    if (!gSong) {
+        printf("%s\n", SoundErrorText(unsigned(FSOUND_GetError())));
+        FailStartup();
+    }
+}
+
+// Runs passes until the quit flag is set at the top of one.
+void RunMainLoop(cFrameClock& clock) {
+    while (!gQuit) {
+        DrainEvents();
+        if (DisplayWindow.display) DrawFrame();
+        CountFrame(clock, WallClock(), std::cout);
+    }
+}
+
+}  // namespace
+
+// Run the demo
+int main() {
+    InstallQuitSignals();
+    gQuit = 0;
+    gFullScreen = 1;
+    if (!OpenWindow(kWindowTitle, kWindowWidth, kWindowHeight, gFullScreen)) FailStartup();
+
+    StartSoundLibrary();
+    PrepareEffects();
+    for (int instrument : kBeatInstruments) FMUSIC_SetInstCallback(gSong, OnBeatInstrument, instrument);
+    sleep(1);
+    FMUSIC_PlaySong(gSong);
+    cFrameClock clock;
+    StartClock(clock, WallClock());
+    glClearColor(0, 0, 0, 0);
+
+    RunMainLoop(clock);
+
+    CloseWindow();
+    std::cout << "stopping song" << std::endl;
+    FMUSIC_StopSong(gSong);
+    std::cout << "freeing song" << std::endl;
+    sleep(2);
+    FMUSIC_FreeSong(gSong);
+    std::cout << "closing fmod" << std::endl;
+    return 0;
+}

@@ -1,0 +1,150 @@
+// Loading generated 3DS models of 1,000 / 10,000 / 60,000 faces with our
+// reader and with lib3ds on the same files, and recording the display list
+// of a loaded model in a real GL context (run under Xvfb for that one:
+// tests/support/with-xvfb.sh build/bench/bench_model3ds_load). Time per face
+// should stay flat as the model grows.
+#include "base/display_list.h"
+#include "model3ds/chunk_reader.h"
+#include "model3ds/level.h"
+#include "model3ds/mesh_draw.h"
+#include "tests/support/gl_context.h"
+#include "tools/model3ds_writer.h"
+
+#include <benchmark/benchmark.h>
+#include <lib3ds/file.h>
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// Most faces one object gets: counts in the file are 16-bit and the reader
+// takes at most 32767.
+constexpr int kFacesPerObject = 30000;
+
+// A w x h grid of quads, two triangles each, with mapping coordinates.
+cMesh3ds Grid(const std::string& name, int w, int h, float offset) {
+    cMesh3ds mesh;
+    mesh.name = name;
+    mesh.material = "skin";
+    for (int y = 0; y <= h; ++y)
+        for (int x = 0; x <= w; ++x) {
+            mesh.vertices.push_back({{float(x), offset, float(y)}});
+            mesh.mapping.push_back({{float(x) / w, float(y) / h}});
+        }
+    auto at = [w](int x, int y) { return uint16_t(y * (w + 1) + x); };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            mesh.faces.push_back({at(x, y), at(x + 1, y), at(x + 1, y + 1), 7});
+            mesh.faces.push_back({at(x, y), at(x + 1, y + 1), at(x, y + 1), 7});
+        }
+    return mesh;
+}
+
+struct cModelFile {
+    std::string path;
+    int faces = 0;
+};
+
+// Writes (once) a model of about the given number of faces; its path and
+// actual face count.
+const cModelFile& ModelFile(int faces) {
+    static std::map<int, cModelFile> files;
+    cModelFile& file = files[faces];
+    if (!file.path.empty()) return file;
+    cModel3ds model;
+    model.materials = {{"skin", {{200, 180, 160}}, "Data/no-such-texture.bmp"}};
+    const int objects = (faces + kFacesPerObject - 1) / kFacesPerObject;
+    const int cells = faces / objects / 2;
+    const int w = int(std::lround(std::sqrt(cells * 1.5)));
+    const int h = cells / w;
+    for (int i = 0; i < objects; ++i) {
+        model.meshes.push_back(Grid("part" + std::to_string(i), w, h, float(i)));
+        file.faces += 2 * w * h;
+    }
+    file.path = "/tmp/vk_bench_model_" + std::to_string(getpid()) + "_" + std::to_string(faces) + ".3DS";
+    if (!Save3ds(file.path, model)) std::cerr << "cannot write " << file.path << std::endl;
+    return file;
+}
+
+// Sends std::cout to nowhere while it lives: the loader logs every chunk.
+class cQuiet {
+public:
+    cQuiet() : saved(std::cout.rdbuf(nullptr)) {}
+    ~cQuiet() {
+        std::cout.clear();
+        std::cout.rdbuf(saved);
+    }
+
+private:
+    std::streambuf* saved;
+};
+
+void PerFace(benchmark::State& state, int faces) {
+    state.SetItemsProcessed(state.iterations() * faces);
+    state.counters["faces"] = faces;
+    state.counters["ns_per_face"] =
+        benchmark::Counter(double(state.iterations()) * faces, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+}  // namespace
+
+static void Load3DSFileOurs(benchmark::State& state) {
+    const cModelFile& file = ModelFile(int(state.range(0)));
+    for (auto _ : state) {
+        cQuiet quiet;
+        cLevel level;
+        Load3DSFile(file.path.c_str(), level);
+        benchmark::DoNotOptimize(level.objects.next);
+    }
+    PerFace(state, file.faces);
+}
+BENCHMARK(Load3DSFileOurs)->Arg(1000)->Arg(10000)->Arg(60000)->Unit(benchmark::kMicrosecond);
+
+static void Load3DSFileLib3ds(benchmark::State& state) {
+    const cModelFile& file = ModelFile(int(state.range(0)));
+    for (auto _ : state) {
+        Lib3dsFile* model = lib3ds_file_load(file.path.c_str());
+        if (!model) {
+            state.SkipWithError("lib3ds cannot read the file");
+            break;
+        }
+        benchmark::DoNotOptimize(model->meshes);
+        lib3ds_file_free(model);
+    }
+    PerFace(state, file.faces);
+}
+BENCHMARK(Load3DSFileLib3ds)->Arg(1000)->Arg(10000)->Arg(60000)->Unit(benchmark::kMicrosecond);
+
+static void RecordDisplayList(benchmark::State& state) {
+    static std::unique_ptr<pixeltest::cTestContext> gl;
+    if (!gl) gl = std::make_unique<pixeltest::cTestContext>(64, 64);
+    if (!gl->ok()) {
+        state.SkipWithError(gl->error().c_str());
+        return;
+    }
+    const cModelFile& file = ModelFile(int(state.range(0)));
+    cLevel level;
+    {
+        cQuiet quiet;
+        Load3DSFile(file.path.c_str(), level);
+    }
+    cDisplayList list;
+    for (auto _ : state) {
+        list.Begin();
+        DrawLevel(level, GL_TRIANGLE_FAN);
+        list.End();
+        glFinish();
+    }
+    PerFace(state, file.faces);
+    cQuiet quiet;  // the level's images say goodbye
+}
+BENCHMARK(RecordDisplayList)->Arg(1000)->Arg(10000)->Arg(60000)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();
