@@ -40,5 +40,9 @@ int main(int argc, char** argv) {
     ok = WritePicture(dir + "/mekk2.bmp", racks.picture) && ok;
     ok = WritePicture(dir + "/mekkmap2.bmp", racks.mask) && ok;
     ok = WritePicture(dir + "/rongert.bmp", MakeModelTexture()) && ok;
+    if (!Save3ds(dir + "/rongert2.3DS", MakeRongert(kModelTexture))) {
+        std::fprintf(stderr, "make_data: cannot write %s/rongert2.3DS\n", dir.c_str());
+        ok = false;
+    }
     return ok ? 0 : 1;
 }

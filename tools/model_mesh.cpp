@@ -22,22 +22,27 @@ cV3 Normalise(cV3 a) {
     return l > 0 ? a * (1 / l) : a;
 }
 
-// Appends a vertex and returns its index.
-uint16_t AddVertex(cMeshObject& o, cV3 p, float u, float v) {
-    o.xyz.insert(o.xyz.end(), {p.x, p.y, p.z});
-    o.uv.insert(o.uv.end(), {u, v});
-    return uint16_t(o.VertexCount() - 1);
+// Appends a vertex with its mapping coordinates and returns its index.
+uint16_t AddVertex(cMesh3ds& o, cV3 p, float u, float v) {
+    o.vertices.push_back({p.x, p.y, p.z});
+    o.mapping.push_back({u, v});
+    return uint16_t(o.vertices.size() - 1);
 }
 
-void AddFace(cMeshObject& o, uint16_t a, uint16_t b, uint16_t c) { o.faces.insert(o.faces.end(), {a, b, c}); }
+// Appends a triangle.
+void AddFace(cMesh3ds& o, uint16_t a, uint16_t b, uint16_t c) {
+    cFace3ds f;
+    f.a = a, f.b = b, f.c = c;
+    o.faces.push_back(f);
+}
 
 // A grid of (columns + 1) x (rows + 1) vertices from a surface function,
 // joined into two triangles per cell. wrapColumns/wrapRows join the last
 // column/row back to the first instead of adding a seam of new vertices.
-void AddGrid(cMeshObject& o, int columns, int rows, bool wrapColumns, bool wrapRows,
+void AddGrid(cMesh3ds& o, int columns, int rows, bool wrapColumns, bool wrapRows,
              const std::function<cV3(float, float)>& surface, float uRepeat, float vRepeat) {
     const int nc = wrapColumns ? columns : columns + 1, nr = wrapRows ? rows : rows + 1;
-    const uint16_t base = uint16_t(o.VertexCount());
+    const uint16_t base = uint16_t(o.vertices.size());
     for (int c = 0; c < nc; ++c)
         for (int r = 0; r < nr; ++r) {
             const float s = float(c) / columns, t = float(r) / rows;
@@ -53,7 +58,7 @@ void AddGrid(cMeshObject& o, int columns, int rows, bool wrapColumns, bool wrapR
 
 // A closed tube of the given radius along a closed curve, its frame carried
 // along the curve so the tube does not twist.
-void AddTube(cMeshObject& o, const std::function<cV3(float)>& curve, int segments, int sides, float radius) {
+void AddTube(cMesh3ds& o, const std::function<cV3(float)>& curve, int segments, int sides, float radius) {
     std::vector<cV3> centre(segments), normal(segments), binormal(segments);
     for (int i = 0; i < segments; ++i) centre[i] = curve(float(i) / segments);
     cV3 up{0, 0, 1};
@@ -81,8 +86,8 @@ float ToothRadius(float a, int teeth, float root, float tip) {
 }
 
 // The toothed ring: top, bottom, outer and inner walls of a flat annulus.
-cMeshObject MakeCogRing() {
-    cMeshObject o;
+cMesh3ds MakeCogRing() {
+    cMesh3ds o;
     o.name = "cogring";
     const int teeth = 24, steps = teeth * 8;
     const float inner = 104, root = 116, tip = 131, half = 7;
@@ -102,8 +107,8 @@ cMeshObject MakeCogRing() {
 }
 
 // The knotted core: a (2, 3) torus knot of tube.
-cMeshObject MakeKnot() {
-    cMeshObject o;
+cMesh3ds MakeKnot() {
+    cMesh3ds o;
     o.name = "knot";
     AddTube(o,
             [](float s) {
@@ -117,8 +122,8 @@ cMeshObject MakeKnot() {
 
 // The hub: a sphere with a band, and three vanes from the hub to the ring,
 // each a twisted blade of a single sheet.
-cMeshObject MakeHubAndVanes() {
-    cMeshObject o;
+cMesh3ds MakeHubAndVanes() {
+    cMesh3ds o;
     o.name = "vanes";
     AddGrid(o, 24, 16, true, false,
             [](float s, float t) {
@@ -148,14 +153,18 @@ cMeshObject MakeHubAndVanes() {
 
 }  // namespace
 
-// Assembles the model from its three objects.
-cModelData MakeRongert(const std::string& textureFile) {
-    cModelData m;
-    m.objects.push_back(MakeCogRing());
-    m.objects.push_back(MakeKnot());
-    m.objects.push_back(MakeHubAndVanes());
-    m.material = "rongert blue";
-    m.textureFile = textureFile;
+// Assembles the model from its three objects and their one material.
+cModel3ds MakeRongert(const std::string& textureFile) {
+    cModel3ds m;
+    cMaterial3ds material;
+    material.name = "rongert blue";
+    material.diffuse = {{60, 90, 220}};
+    material.textureFile = textureFile;
+    m.materials.push_back(material);
+    for (cMesh3ds mesh : {MakeCogRing(), MakeKnot(), MakeHubAndVanes()}) {
+        mesh.material = material.name;
+        m.meshes.push_back(std::move(mesh));
+    }
     return m;
 }
 

@@ -7,28 +7,13 @@
 #pragma once
 
 #include "tools/canvas.h"
+#include "tools/model3ds_writer.h"
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
-struct cMeshObject {
-    std::string name;
-    std::vector<float> xyz;        // three floats per vertex
-    std::vector<float> uv;         // two floats per vertex
-    std::vector<uint16_t> faces;   // three vertex indices per face, from 0
-    size_t VertexCount() const { return xyz.size() / 3; }
-    size_t FaceCount() const { return faces.size() / 3; }
-};
-
-struct cModelData {
-    std::vector<cMeshObject> objects;
-    std::string material;     // the one material's name
-    std::string textureFile;  // the BMP its texture map names
-};
-
-// The model "rongert" with its material and texture file name.
-cModelData MakeRongert(const std::string& textureFile);
+// The model "rongert": three objects ("cogring", "knot", "vanes") sharing one
+// textured material, its texture map naming `textureFile`.
+cModel3ds MakeRongert(const std::string& textureFile);
 
 // The model's texture: riveted blue panels, 256 x 256.
 cCanvas MakeModelTexture();
