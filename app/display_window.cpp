@@ -8,6 +8,8 @@
 
 #include "app/video_mode.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -33,6 +35,23 @@ struct cModes {
     int count = 0;
     bool usable = false;  // extension present and the mode in use known
 };
+
+// How often, and how far apart, a named display is tried before giving up.
+constexpr int kConnectAttempts = 20;
+constexpr useconds_t kConnectPause = 50000;
+
+// Connects to the display named by DISPLAY. A server whose last client has
+// just left (F1 on a server that runs nothing but the demo) resets and
+// refuses connections for a moment, so a named display is tried for a second.
+Display* ConnectDisplay() {
+    Display* display = XOpenDisplay(nullptr);
+    const char* name = getenv("DISPLAY");
+    for (int i = 1; !display && name && *name && i < kConnectAttempts; ++i) {
+        usleep(kConnectPause);
+        display = XOpenDisplay(nullptr);
+    }
+    return display;
+}
 
 // Asks the server for its modes and keeps the mode in use as the desktop mode.
 cModes QueryModes(Display* display, int screen) {
@@ -115,7 +134,7 @@ int OpenWindow(const char* title, int width, int height, int fullScreen) {
     DisplayWindow.modeSwitched = 0;
     DisplayWindow.context = nullptr;
 
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = ConnectDisplay();
     DisplayWindow.display = display;
     if (!display) {
         const char* name = getenv("DISPLAY");

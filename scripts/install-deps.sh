@@ -6,12 +6,14 @@ set -eu
 packages=(
     # build
     cmake g++ make pkg-config
-    libx11-dev libxext-dev libxxf86vm-dev libgl-dev libglu1-mesa-dev
+    libx11-dev libxext-dev libxxf86vm-dev libxtst-dev libgl-dev libglu1-mesa-dev
     libxmp-dev libsdl2-dev libpng-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev libstb-dev lib3ds-dev
     xvfb xauth x11-utils libgl1-mesa-dri
     imagemagick
+    # full-screen video-mode tests: a headless Xorg with XF86VidMode
+    xserver-xorg-core xserver-xorg-video-dummy
 )
 if [ "${1:-}" = "--tests" ]; then
     packages+=(clang libclang-rt-14-dev)

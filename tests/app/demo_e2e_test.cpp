@@ -1,0 +1,172 @@
+// The demo program under Xvfb (no XF86VidMode), playing a test module into
+// the dummy audio output, driven by real X events from a second client.
+#include <gtest/gtest.h>  // before the X headers, whose macros clash with it
+
+#include "tests/app/demo_fixture.h"
+#include "tests/app/process_memory.h"
+
+#include <X11/keysym.h>
+
+#include <csignal>
+#include <cstdlib>
+
+namespace e2e {
+namespace {
+
+const std::vector<std::string> kShutdown = {"stopping song", "freeing song", "closing fmod"};
+
+// The last lines of the log are the shut-down steps, two seconds apart
+// between freeing and the end.
+void ExpectOrderlyShutdown(const cDemoProcess& demo) {
+    const auto& lines = demo.Lines();
+    ASSERT_GE(lines.size(), 3u) << demo.Output();
+    const size_t n = lines.size();
+    EXPECT_EQ(lines[n - 3].text, kShutdown[0]) << demo.Output();
+    EXPECT_EQ(lines[n - 2].text, kShutdown[1]);
+    EXPECT_EQ(lines[n - 1].text, kShutdown[2]);
+    EXPECT_GE(lines[n - 1].time - lines[n - 2].time, 1.9);
+}
+
+// The demo's song time, read from its memory.
+double SongTimeOf(const cDemoProcess& demo) {
+    double t = -1;
+    EXPECT_TRUE(ReadProcessDouble(demo.Pid(), DemoProgram(), "gSongTime", t));
+    return t;
+}
+
+using DemoE2e = cDemoTest;
+
+TEST_F(DemoE2e, LogsStartUpInOrderCountsFramesEverySecondAndQuitsOnEscape) {
+    cXDriver x;
+    ASSERT_TRUE(x.ok());
+    auto demo = Start();
+    ASSERT_TRUE(demo->WaitForLine("fps: ", 10, true)) << demo->Output();
+    demo->ReadFor(2.6);
+    // Without XF86VidMode, full screen is an unmanaged window over the screen.
+    const cWindowInfo window = x.WaitForMappedWindow(1);
+    ASSERT_NE(window.id, 0u);
+    EXPECT_TRUE(window.overrideRedirect);
+    const std::string size = std::to_string(window.width) + "x" + std::to_string(window.height);
+    EXPECT_TRUE(InOrder(demo->Lines(), {"No XF86VidMode extension: full screen keeps the desktop resolution",
+                                        "Got Doublebuffered Visual!", "glX-Version 1.4", "Resolution " + size,
+                                        "Depth 24"}))
+        << demo->Output();
+    EXPECT_EQ(demo->Count("Congrats, you have Direct Rendering!") + demo->Count("Sorry, no Direct Rendering possible!"),
+              1u);
+
+    // "fps: " about once a second, each with a whole count.
+    std::vector<cLine> fps;
+    for (const cLine& line : demo->Lines())
+        if (line.text.rfind("fps: ", 0) == 0) fps.push_back(line);
+    ASSERT_GE(fps.size(), 3u) << demo->Output();
+    for (size_t i = 1; i < fps.size(); ++i) {
+        EXPECT_NEAR(fps[i].time - fps[i - 1].time, 1.0, 0.35) << demo->Output();
+        const std::string count = fps[i].text.substr(5);
+        EXPECT_EQ(count.find_first_not_of("0123456789"), std::string::npos) << fps[i].text;
+        EXPECT_GT(std::atoi(count.c_str()), 0);
+    }
+
+    x.Key(XK_Escape);
+    EXPECT_EQ(demo->WaitForExit(8), 0) << demo->Output();
+    ExpectOrderlyShutdown(*demo);
+    EXPECT_EQ(demo->Count("Exiting sanely..."), 0u);
+}
+
+TEST_F(DemoE2e, MouseButtonQuitsWithoutAMessage) {
+    cXDriver x;
+    auto demo = Start();
+    ASSERT_TRUE(demo->WaitForLine("fps: ", 10, true)) << demo->Output();
+    const cWindowInfo window = x.WaitForMappedWindow(1);
+    ASSERT_NE(window.id, 0u);
+    const size_t before = demo->Lines().size();
+    x.Click(window.id, 3);
+    EXPECT_EQ(demo->WaitForExit(8), 0) << demo->Output();
+    ExpectOrderlyShutdown(*demo);
+    // Nothing but frame-rate lines between the click and the shut-down.
+    for (size_t i = before; i + 3 < demo->Lines().size(); ++i)
+        EXPECT_EQ(demo->Lines()[i].text.rfind("fps: ", 0), 0u) << demo->Lines()[i].text;
+}
+
+TEST_F(DemoE2e, F1TwiceReturnsToFullScreenWithTheSongStillRunning) {
+    cXDriver x;
+    auto demo = Start();
+    ASSERT_TRUE(demo->WaitForLine("fps: ", 10, true)) << demo->Output();
+    const cWindowInfo first = x.WaitForMappedWindow(1);
+    ASSERT_TRUE(first.overrideRedirect);
+    const double before = SongTimeOf(*demo);
+    EXPECT_GT(before, 0.0);
+
+    x.Key(XK_F1);
+    const cWindowInfo managed = x.WaitForMappedWindow(3);
+    ASSERT_NE(managed.id, 0u) << demo->Output();
+    EXPECT_FALSE(managed.overrideRedirect);
+    EXPECT_EQ(managed.width, 800);
+    EXPECT_EQ(managed.height, 600);
+    ASSERT_TRUE(WaitForNextFps(*demo)) << demo->Output();
+
+    x.Key(XK_F1, managed.id);
+    const cWindowInfo again = x.WaitForMappedWindow(3);
+    ASSERT_NE(again.id, 0u) << demo->Output();
+    EXPECT_TRUE(again.overrideRedirect);
+    ASSERT_TRUE(WaitForNextFps(*demo)) << demo->Output();
+    // Still running, and the song time went on from where it was.
+    const double after = SongTimeOf(*demo);
+    EXPECT_GT(after, before + 0.5);
+    // Each opening logged its window again.
+    EXPECT_EQ(demo->Count("Got Doublebuffered Visual!"), 3u);
+
+    x.Key(XK_Escape);
+    EXPECT_EQ(demo->WaitForExit(8), 0) << demo->Output();
+    ExpectOrderlyShutdown(*demo);
+}
+
+TEST_F(DemoE2e, ManagedWindowReportsAResizeOnceAndQuitsOnTheCloseRequest) {
+    cXDriver x;
+    auto demo = Start();
+    ASSERT_TRUE(demo->WaitForLine("fps: ", 10, true)) << demo->Output();
+    ASSERT_NE(x.WaitForMappedWindow(1).id, 0u);
+    x.Key(XK_F1);
+    const cWindowInfo managed = x.WaitForMappedWindow(3);
+    ASSERT_NE(managed.id, 0u);
+    ASSERT_TRUE(WaitForNextFps(*demo));
+    EXPECT_EQ(demo->Count("Resize event"), 0u) << demo->Output();
+
+    x.Resize(managed.id, 640, 480);
+    ASSERT_TRUE(WaitForNextFps(*demo));
+    EXPECT_EQ(demo->Count("Resize event"), 1u) << demo->Output();
+    // The same size again, and a move: configure events without a new size.
+    x.Resize(managed.id, 640, 480);
+    x.Move(managed.id, 20, 10);
+    ASSERT_TRUE(WaitForNextFps(*demo));
+    EXPECT_EQ(demo->Count("Resize event"), 1u) << demo->Output();
+
+    x.RequestClose(managed.id);
+    EXPECT_EQ(demo->WaitForExit(8), 0) << demo->Output();
+    EXPECT_EQ(demo->Count("Exiting sanely..."), 1u);
+    ExpectOrderlyShutdown(*demo);
+}
+
+TEST_F(DemoE2e, SigtermEndsThroughTheOrderlyShutdown) {
+    auto demo = Start();
+    ASSERT_TRUE(demo->WaitForLine("fps: ", 10, true)) << demo->Output();
+    demo->Signal(SIGTERM);
+    EXPECT_EQ(demo->WaitForExit(8), 0) << demo->Output();
+    ExpectOrderlyShutdown(*demo);
+}
+
+TEST_F(DemoE2e, MissingModuleEndsWithTheLibrarysErrorText) {
+    auto demo = Start(false);
+    EXPECT_EQ(demo->WaitForExit(8), 1) << demo->Output();
+    EXPECT_EQ(demo->Count("File not found"), 1u) << demo->Output();
+    EXPECT_EQ(demo->Count("stopping song"), 0u);
+}
+
+TEST_F(DemoE2e, NoDisplayEndsWithOneLineNamingTheDisplayVariable) {
+    auto demo = Start(true, false);
+    EXPECT_EQ(demo->WaitForExit(8), 1) << demo->Output();
+    ASSERT_EQ(demo->Lines().size(), 1u) << demo->Output();
+    EXPECT_NE(demo->Lines()[0].text.find("DISPLAY"), std::string::npos) << demo->Output();
+}
+
+}  // namespace
+}  // namespace e2e
