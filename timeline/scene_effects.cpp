@@ -7,70 +7,75 @@
 // picture overlay, the cube rings, the model scene. The 3DS chunk handlers
 // register before all of them, so their lines come first in the log.
 //
-// An effect joins the demo with one line in each marked place below: its
-// object, its preparation (if it loads data) and its draw call. Until then
-// its step draws nothing, and the compositions around it still make all
-// their own state changes.
+// Each effect has one line in each place below: its object, its preparation
+// (if it loads data) and its draw call.
 #include "timeline/scene_effects.h"
 
-// Effect headers go here.
+#include "effects/cube_rings.h"
+#include "effects/gears.h"
+#include "effects/intro.h"
+#include "effects/mask_overlay.h"
+#include "effects/road.h"
+#include "effects/wave_tunnel.h"
+#include "model3ds/model_scene.h"
 
 // --- Effect objects, in construction order --------------------------------
 // [model3ds] chunk handler registry and its 13 handlers register first.
 // [intro]    the intro's cImage and cTexture; one cIntro.
-// [tunnel]   cWaveTunnel gFoggedTunnel;
-// [road]     cRoad gRoad;
-// [gears]    cGears gGears;
-// [tunnel]   cWaveTunnel gBulgingTunnel;
-// [overlay]  cMaskOverlay gOverlay;
-// [rings]    cCubeRings gCubeRings;
-// [model]    cModelScene gModelScene;
+// [intro]    gIntro with its image and texture, defined in effects/intro.cpp.
+cWaveTunnel gFoggedTunnel;
+cRoad gRoad;
+cGears gGears;
+cWaveTunnel gBulgingTunnel;
+// [overlay]  gMaskOverlay, defined in effects/mask_overlay.cpp.
+cCubeRings gCubeRings;
+cModelScene gModelScene;
 
 // Prepare the effects that load data
 void PrepareEffects() {
-    // [intro]   LoadIntro(gIntro);
-    // [overlay] gOverlay.LoadPairs();
-    // [model]   LoadModelScene(gModelScene);
+    LoadIntro(gIntro);
+    gMaskOverlay.LoadPairs();
+    LoadModelScene(gModelScene);
 }
 
 // --- Steps: how a composition draws each effect ----------------------------
 
 // Draw the intro
 void IntroStep(double t) {
-    (void)t;  // [intro] DrawIntro(gIntro, t);
+    DrawIntro(gIntro, t);
 }
 
 // Draw the fogged wave tunnel
 void FoggedTunnelStep(double t) {
-    (void)t;  // [tunnel] gFoggedTunnel.DrawFogged(t);
+    gFoggedTunnel.DrawFogged(t);
 }
 
 // Draw the bulging wave tunnel
 void BulgingTunnelStep(double t) {
-    (void)t;  // [tunnel] gBulgingTunnel.DrawBulging(t);
+    gBulgingTunnel.DrawBulging(t);
 }
 
 // Draw the scrolling road
 void RoadStep(double t) {
-    (void)t;  // [road] gRoad.Draw(t);
+    gRoad.Draw(t);
 }
 
 // Draw the gear cluster
 void GearsStep(double t) {
-    (void)t;  // [gears] gGears.Draw(t);
+    gGears.Draw(t);
 }
 
 // Draw the beat pictures
 void OverlayStep() {
-    // [overlay] gOverlay.Draw();
+    gMaskOverlay.draw();
 }
 
 // Draw the cube rings
 void CubeRingsStep(double t) {
-    (void)t;  // [rings] gCubeRings.Draw(t);
+    gCubeRings.Draw(t);
 }
 
 // Draw the model scene
 void ModelSceneStep(double t) {
-    (void)t;  // [model] DrawModelScene(gModelScene, t);
+    DrawModelScene(gModelScene, t);
 }
