@@ -53,10 +53,11 @@ int FSOUND_GetError(void);
 // Loads an XM module; null on failure.
 FMUSIC_MODULE* FMUSIC_LoadSong(const char* name);
 // Calls callback each time the 1-based instrument starts a note, when that
-// note is heard; from a thread of the layer.
+// note is heard, with the instrument number as param; from a thread of the
+// layer. A null callback removes it.
 signed char FMUSIC_SetInstCallback(FMUSIC_MODULE* module, FMUSIC_CALLBACK callback, int instrument);
 signed char FMUSIC_PlaySong(FMUSIC_MODULE* module);
-// The order being heard now; lock-free.
+// The order being heard now (0 before playing); lock-free.
 int FMUSIC_GetOrder(FMUSIC_MODULE* module);
 // Stops output; no callback runs after this returns.
 signed char FMUSIC_StopSong(FMUSIC_MODULE* module);

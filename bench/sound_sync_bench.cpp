@@ -1,0 +1,251 @@
+// Sync accuracy of the sound layer: how far from the moment the output
+// consumes a note's first sample its instrument callback runs, the same for
+// order changes, and the layer's CPU use while playing.
+//
+// Runs on SDL's dummy driver unless SDL_AUDIODRIVER says otherwise (e.g.
+// "disk" with SDL_DISKAUDIOFILE), both of which consume the output at
+// real-time pace. The moment the driver takes each buffer is observed at
+// SDL's boundary by the output probe of the sound tests. The true time of a
+// note is the time its buffer was taken plus its offset in the buffer at the
+// mixing rate; the note's frame comes from rendering the same module offline.
+#include "sound/renderer.h"
+#include "sound/sound.h"
+#include "tests/sound/output_probe.h"
+#include "tools/xm_writer.h"
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <random>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using cClock = outputprobe::cClock;
+
+constexpr int kRate = 22050;
+constexpr int kTriggers = 100;
+constexpr int kPassFrames = 4 * 32 * 3 * 735 / 2;  // 4 orders of 32 rows of 3 ticks of 367.5 frames
+constexpr double kPassSeconds = double(kPassFrames) / kRate;  // 6.4 s
+
+// ---- The module ------------------------------------------------------------
+
+// 100 notes of instruments 1-4 on 4 channels over 4 orders of 32 rows at
+// speed 3, BPM 150 (20 ms ticks: 441 frames, so notes fall at every offset
+// of a buffer), some delayed by a tick or two; restart at order 1.
+cXmModule SyncModule() {
+    cXmModule m;
+    m.name = "sync bench";
+    m.channels = 4;
+    m.speed = 3;
+    m.bpm = 150;  // 22050 * 2.5 / 150 = 367.5 frames a tick
+    m.restart = 1;
+    for (int i = 0; i < 4; ++i) {
+        m.patterns.emplace_back(32, 4);
+        m.orders.push_back(uint8_t(i));
+        cXmInstrument ins;
+        cXmSample s;
+        for (int k = 0; k < 64; ++k) s.data8.push_back(int8_t(90 * std::sin(k * 2 * M_PI / 64)));
+        s.loop = cXmLoop::kForward;
+        s.loopLength = 64;
+        ins.samples.push_back(s);
+        m.instruments.push_back(ins);
+    }
+    std::mt19937 random(3);
+    for (int placed = 0; placed < kTriggers;) {
+        const int pattern = int(random() % 4), row = int(random() % 32), channel = int(random() % 4);
+        cXmCell& c = m.patterns[pattern].At(row, channel);
+        if (c.note) continue;
+        c.note = XmNote(3 + int(random() % 3), int(random() % 12));
+        c.instrument = uint8_t(1 + random() % 4);
+        if (random() % 3 == 0) {
+            c.effect = 0x0e;
+            c.param = uint8_t(0xd1 + random() % 2);
+        }
+        ++placed;
+    }
+    return m;
+}
+
+std::string WriteModule(const cXmModule& m) {
+    char dir[] = "/tmp/vk-sync-bench-XXXXXX";
+    if (!mkdtemp(dir)) std::abort();
+    const std::string path = std::string(dir) + "/sync.xm";
+    if (!WriteXmFile(m, path)) std::abort();
+    return path;
+}
+
+// The events of one pass of the module, stamped offline.
+std::vector<cSoundEvent> OnePass(const cXmModule& m) {
+    const std::vector<uint8_t> bytes = EncodeXm(m);
+    cRenderer r;
+    r.LoadMemory(bytes.data(), bytes.size());
+    r.Start(kRate);
+    std::vector<int16_t> pcm(2 * size_t(kPassFrames));
+    std::vector<cSoundEvent> events;
+    r.Render(pcm.data(), kPassFrames, events);
+    return events;
+}
+
+// ---- Callbacks -------------------------------------------------------------
+
+std::mutex gCallsMutex;
+std::vector<cClock::time_point> gCalls;
+
+void OnInstrument(FMUSIC_MODULE*, unsigned char) {
+    const cClock::time_point now = cClock::now();
+    std::lock_guard<std::mutex> lock(gCallsMutex);
+    gCalls.push_back(now);
+}
+
+struct cErrors {
+    double meanMs = 0, maxMs = 0, meanSignedMs = 0;
+    int count = 0;
+};
+
+cErrors Compare(const std::vector<cClock::time_point>& observed, const std::vector<int64_t>& frames, size_t first) {
+    cErrors e;
+    for (size_t i = 0; i < observed.size() && i < frames.size(); ++i) {
+        const cClock::time_point consumed = outputprobe::Consumed(frames[i], first, kRate);
+        const double ms = std::chrono::duration<double, std::milli>(observed[i] - consumed).count();
+        e.meanMs += std::fabs(ms);
+        e.meanSignedMs += ms;
+        e.maxMs = std::max(e.maxMs, std::fabs(ms));
+        ++e.count;
+    }
+    if (e.count) {
+        e.meanMs /= e.count;
+        e.meanSignedMs /= e.count;
+    }
+    return e;
+}
+
+bool InitOnce() {
+    static const bool ok = [] {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        return FSOUND_Init(kRate, 16, 2) == 1;
+    }();
+    return ok;
+}
+
+double ProcessCpuSeconds() {
+    timespec t;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + t.tv_nsec / 1e9;
+}
+
+}  // namespace
+
+// Plays the 100-note module once through; instrument callback and order
+// change timing against the moment the output consumed them, and CPU use.
+static void SyncAccuracy(benchmark::State& state) {
+    if (!InitOnce()) {
+        state.SkipWithError("FSOUND_Init failed");
+        return;
+    }
+    const cXmModule module = SyncModule();
+    const std::vector<cSoundEvent> pass = OnePass(module);
+    std::vector<int64_t> triggerFrames, orderFrames;
+    std::vector<int> orders;
+    for (const cSoundEvent& e : pass) {
+        if (e.kind == cSoundEvent::cKind::kTrigger) triggerFrames.push_back(e.sample);
+        else if (e.order != 0) orderFrames.push_back(e.sample), orders.push_back(e.order);
+    }
+    FMUSIC_MODULE* song = FMUSIC_LoadSong(WriteModule(module).c_str());
+    for (int i = 1; i <= 4; ++i) FMUSIC_SetInstCallback(song, OnInstrument, i);
+
+    cErrors triggers, changes;
+    for (auto _ : state) {
+        {
+            std::lock_guard<std::mutex> lock(gCallsMutex);
+            gCalls.clear();
+        }
+        const size_t first = outputprobe::TakenCount();  // the song starts with the next buffer
+        const cClock::time_point start = cClock::now();
+        FMUSIC_PlaySong(song);
+        // Watch the order closely, as a main loop would at a very high frame
+        // rate, until the pass has been heard (the driver may lag real time).
+        std::vector<cClock::time_point> orderSeen;
+        int order = 0;
+        const auto heard = [&] {
+            std::lock_guard<std::mutex> lock(gCallsMutex);
+            return gCalls.size() >= triggerFrames.size() && orderSeen.size() >= orders.size();
+        };
+        while (!heard() && cClock::now() - start < std::chrono::duration<double>(2 * kPassSeconds)) {
+            const int now = FMUSIC_GetOrder(song);
+            if (now != order && orderSeen.size() < orders.size()) orderSeen.push_back(cClock::now());
+            order = now;
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        FMUSIC_StopSong(song);
+        std::lock_guard<std::mutex> lock(gCallsMutex);
+        // The song loops on from order 1: only the first pass counts.
+        if (gCalls.size() < triggerFrames.size()) state.SkipWithError("fewer callbacks than notes");
+        triggers = Compare(gCalls, triggerFrames, first);
+        changes = Compare(orderSeen, orderFrames, first);
+    }
+    FMUSIC_FreeSong(song);
+    state.counters["notes"] = triggers.count;
+    state.counters["note_mean_ms"] = triggers.meanMs;
+    state.counters["note_max_ms"] = triggers.maxMs;
+    state.counters["note_signed_mean_ms"] = triggers.meanSignedMs;
+    state.counters["orders"] = changes.count;
+    state.counters["order_mean_ms"] = changes.meanMs;
+    state.counters["order_max_ms"] = changes.maxMs;
+    state.counters["buffer_frames"] = outputprobe::BufferFrames();
+}
+BENCHMARK(SyncAccuracy)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+// The layer's CPU use while it plays (rendering on SDL's thread, releasing
+// on its own) and the program does nothing else: seconds of CPU per second.
+static void PlaybackCpu(benchmark::State& state) {
+    if (!InitOnce()) {
+        state.SkipWithError("FSOUND_Init failed");
+        return;
+    }
+    FMUSIC_MODULE* song = FMUSIC_LoadSong(WriteModule(SyncModule()).c_str());
+    for (int i = 1; i <= 4; ++i) FMUSIC_SetInstCallback(song, OnInstrument, i);
+    double cpuPerSecond = 0;
+    for (auto _ : state) {
+        const double cpu0 = ProcessCpuSeconds();
+        const cClock::time_point start = cClock::now();
+        FMUSIC_PlaySong(song);
+        std::this_thread::sleep_for(std::chrono::duration<double>(kPassSeconds));
+        FMUSIC_StopSong(song);
+        const double wall = std::chrono::duration<double>(cClock::now() - start).count();
+        cpuPerSecond = (ProcessCpuSeconds() - cpu0) / wall;
+    }
+    FMUSIC_FreeSong(song);
+    state.counters["cpu_s_per_s"] = cpuPerSecond;
+}
+BENCHMARK(PlaybackCpu)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+// Rendering cost alone, as an offline capture pays it: seconds of CPU per
+// second of music at 22050 Hz, 4 channels.
+static void RenderOffline(benchmark::State& state) {
+    const std::vector<uint8_t> bytes = EncodeXm(SyncModule());
+    cRenderer r;
+    r.LoadMemory(bytes.data(), bytes.size());
+    r.Start(kRate);
+    const int frames = kRate / 60;  // one video frame's worth at a time
+    std::vector<int16_t> pcm(2 * size_t(frames));
+    std::vector<cSoundEvent> events;
+    for (auto _ : state) {
+        events.clear();
+        r.Render(pcm.data(), frames, events);
+        benchmark::DoNotOptimize(pcm.data());
+    }
+    state.counters["cpu_s_per_s"] =
+        benchmark::Counter(double(state.iterations()) * frames / kRate, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(RenderOffline);
+
+BENCHMARK_MAIN();

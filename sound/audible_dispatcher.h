@@ -1,0 +1,60 @@
+// Audible dispatcher: hands stamped events on when the output reaches them.
+//
+// The renderer stamps every event with its frame; the output reports each
+// buffer it takes (first frame, length, wall-clock time taken). An event is
+// due when the output has consumed its frame: every buffer taken before the
+// latest counts as consumed, and within the latest, frames are consumed at
+// the mixing rate from the moment it was taken. A thread of the dispatcher
+// sleeps until the next event is due and releases it; the lock is never held
+// while an event is released, so a release may take its time.
+#pragma once
+
+#include "sound/sound_event.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+using cSoundClock = std::chrono::steady_clock;
+
+class cAudibleDispatcher {
+public:
+    using cRelease = std::function<void(const cSoundEvent&)>;
+
+    explicit cAudibleDispatcher(cRelease release) : release(std::move(release)) {}
+    ~cAudibleDispatcher() { Stop(); }
+    cAudibleDispatcher(const cAudibleDispatcher&) = delete;
+    cAudibleDispatcher& operator=(const cAudibleDispatcher&) = delete;
+
+    // Starts the releasing thread for output at rate frames per second (not
+    // from a release).
+    void Start(int rate);
+    // The output took a buffer whose first frame is `first` at time `at`;
+    // events holds the events stamped inside it, in order.
+    void Taken(int64_t first, cSoundClock::time_point at, const std::vector<cSoundEvent>& events);
+    // Drops what is pending and ends the thread. When Stop returns no release
+    // runs or will run, except when called from a release itself: then none
+    // follows it, and the thread ends when the release returns.
+    void Stop();
+    // True on the dispatcher's own thread, inside a release.
+    bool OnOwnThread() const;
+
+private:
+    struct cPending {
+        cSoundEvent event;
+        cSoundClock::time_point due;
+    };
+    void Run();
+
+    cRelease release;
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::deque<cPending> pending;  // in due order
+    bool stopping = false;
+    double rate = 0;
+    std::thread thread;
+};

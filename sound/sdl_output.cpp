@@ -1,0 +1,65 @@
+// SDL output: one device, opened paused, unpaused while a source plays.
+#include "sound/sdl_output.h"
+
+#include <cstring>
+
+// ---- Public functions ------------------------------------------------------
+
+bool cSdlOutput::Open(int rate, int bufferFrames) {
+    Close();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    SDL_AudioSpec want;
+    SDL_zero(want);
+    want.freq = rate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = Uint16(bufferFrames);
+    want.callback = &cSdlOutput::Callback;
+    want.userdata = this;
+    SDL_AudioSpec have;
+    // No changes allowed: SDL converts to whatever the device wants, and the
+    // callback always sees this format and buffer size.
+    device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device == 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    frames = have.samples;
+    return true;
+}
+
+void cSdlOutput::Play(cAudioSource* newSource) {
+    if (!device) return;
+    SDL_LockAudioDevice(device);
+    source = newSource;
+    SDL_UnlockAudioDevice(device);
+    SDL_PauseAudioDevice(device, 0);
+}
+
+void cSdlOutput::Stop() {
+    if (!device) return;
+    SDL_PauseAudioDevice(device, 1);
+    // SDL calls back under the device lock: once we hold it, no Fill runs.
+    SDL_LockAudioDevice(device);
+    source = nullptr;
+    SDL_UnlockAudioDevice(device);
+}
+
+void cSdlOutput::Close() {
+    if (!device) return;
+    SDL_CloseAudioDevice(device);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    device = 0;
+    source = nullptr;
+}
+
+// ---- Local helpers ---------------------------------------------------------
+
+void SDLCALL cSdlOutput::Callback(void* self, Uint8* stream, int bytes) {
+    cSdlOutput* output = static_cast<cSdlOutput*>(self);
+    const int count = bytes / int(2 * sizeof(int16_t));
+    if (output->source)
+        output->source->Fill(reinterpret_cast<int16_t*>(stream), count);
+    else
+        std::memset(stream, 0, size_t(bytes));
+}

@@ -1,0 +1,202 @@
+// The renderer offline: which notes count as an instrument being played,
+// where triggers and order changes are stamped, looping from the restart
+// position, and output that does not depend on how it is sliced.
+#include "sound/renderer.h"
+#include "tests/sound/test_modules.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+constexpr int kSpeed = 4;
+constexpr int kBpm = 125;
+constexpr int kTick = TickFrames(kBpm);  // 441 frames
+constexpr int kRow = kSpeed * kTick;
+
+struct cHeard {
+    int instrument;
+    int64_t sample;
+    bool operator==(const cHeard& o) const { return instrument == o.instrument && sample == o.sample; }
+};
+std::ostream& operator<<(std::ostream& os, const cHeard& h) {
+    return os << "instrument " << h.instrument << " at " << h.sample;
+}
+
+// The triggers of one pass through a one-pattern module.
+std::vector<cHeard> Heard(const cXmModule& m) {
+    std::vector<cHeard> heard;
+    for (const cSoundEvent& e : Triggers(RenderEvents(m, m.patterns[0].Rows() * kRow)))
+        heard.push_back({e.instrument, e.sample});
+    return heard;
+}
+
+cXmModule OnePattern(int channels, int instruments) { return TestModule(channels, instruments, 1, 8, kSpeed, kBpm); }
+
+}  // namespace
+
+TEST(RendererTriggers, NoteNamingItsInstrumentTriggersIt) {
+    cXmModule m = OnePattern(1, 3);
+    m.patterns[0].At(2, 0) = Note(3);
+    EXPECT_EQ(Heard(m), (std::vector<cHeard>{{3, 2 * kRow}}));
+}
+
+TEST(RendererTriggers, NoteWithoutInstrumentTriggersTheOneItsChannelCarries) {
+    cXmModule m = OnePattern(2, 3);
+    m.patterns[0].At(0, 0) = Note(2);
+    m.patterns[0].At(1, 1) = Note(3);
+    m.patterns[0].At(4, 0) = Note(0);
+    m.patterns[0].At(5, 1) = Note(0);
+    EXPECT_EQ(Heard(m), (std::vector<cHeard>{{2, 0}, {3, kRow}, {2, 4 * kRow}, {3, 5 * kRow}}));
+}
+
+TEST(RendererTriggers, SameInstrumentOnTwoChannelsOfARowTriggersTwice) {
+    cXmModule m = OnePattern(2, 1);
+    m.patterns[0].At(3, 0) = Note(1);
+    m.patterns[0].At(3, 1) = Note(1);
+    EXPECT_EQ(Heard(m), (std::vector<cHeard>{{1, 3 * kRow}, {1, 3 * kRow}}));
+}
+
+TEST(RendererTriggers, InstrumentsThirtyThreeAndThirteenOnOneRowTriggerBoth) {
+    cXmModule m = OnePattern(4, 33);
+    m.patterns[0].At(1, 0) = Note(33);
+    m.patterns[0].At(1, 3) = Note(13);
+    EXPECT_EQ(Heard(m), (std::vector<cHeard>{{33, kRow}, {13, kRow}}));
+}
+
+TEST(RendererTriggers, NoteDelayTriggersAtItsTick) {
+    cXmModule m = OnePattern(1, 1);
+    m.patterns[0].At(2, 0) = Note(1, 0x0e, 0xd2);
+    m.patterns[0].At(4, 0) = Note(1, 0x0e, 0xd3);  // the last tick of the row
+    EXPECT_EQ(Heard(m), (std::vector<cHeard>{{1, 2 * kRow + 2 * kTick}, {1, 4 * kRow + 3 * kTick}}));
+}
+
+TEST(RendererTriggers, NoteDelayOfTheSpeedOrMoreNeverTriggers) {
+    cXmModule m = OnePattern(1, 1);
+    m.patterns[0].At(2, 0) = Note(1, 0x0e, 0xd0 + kSpeed);
+    m.patterns[0].At(4, 0) = Note(1, 0x0e, 0xdf);
+    EXPECT_EQ(Heard(m), std::vector<cHeard>{});
+}
+
+TEST(RendererTriggers, KeyOffAndInstrumentWithoutNoteDoNotTrigger) {
+    cXmModule m = OnePattern(1, 2);
+    m.patterns[0].At(0, 0) = Note(1);
+    m.patterns[0].At(2, 0).note = kXmKeyOff;
+    m.patterns[0].At(3, 0).instrument = 2;
+    m.patterns[0].At(5, 0).note = kXmKeyOff;
+    m.patterns[0].At(5, 0).instrument = 1;
+    // The instrument named without a note (row 3) is the one the channel
+    // carries on; a key-off's instrument number changes nothing (libxmp
+    // follows FastTracker II there).
+    m.patterns[0].At(6, 0) = Note(0);
+    EXPECT_EQ(Heard(m), (std::vector<cHeard>{{1, 0}, {2, 6 * kRow}}));
+}
+
+TEST(RendererTriggers, TonePortamentoInAnyFormDoesNotTrigger) {
+    cXmModule m = OnePattern(1, 2);
+    m.patterns[0].At(0, 0) = Note(1);
+    m.patterns[0].At(1, 0) = Note(2, 0x03, 0x20);  // 3xx
+    m.patterns[0].At(2, 0) = Note(2, 0x05, 0x01);  // 5xy
+    m.patterns[0].At(3, 0) = Note(2);
+    m.patterns[0].At(3, 0).volume = 0xf4;          // volume column Mx
+    m.patterns[0].At(4, 0) = Note(0, 0x03, 0x00);  // 300 keeps sliding
+    m.patterns[0].At(5, 0) = Note(0);
+    // Tone portamento leaves the sounding note's instrument alone in libxmp.
+    EXPECT_EQ(Heard(m), (std::vector<cHeard>{{1, 0}, {1, 5 * kRow}}));
+}
+
+TEST(RendererOrders, StampsEachOrderChangeAtTheFirstFrameOfItsOrder) {
+    cXmModule m = TestModule(1, 1, 3, 4, kSpeed, kBpm);
+    m.patterns[1] = cXmPattern(8, 1);
+    std::vector<std::pair<int, int64_t>> orders;
+    for (const cSoundEvent& e : RenderEvents(m, 16 * kRow))
+        if (e.kind == cSoundEvent::cKind::kOrder) orders.push_back({e.order, e.sample});
+    EXPECT_EQ(orders, (std::vector<std::pair<int, int64_t>>{{0, 0}, {1, 4 * kRow}, {2, 12 * kRow}}));
+}
+
+TEST(RendererOrders, SongLoopsFromItsRestartPosition) {
+    cXmModule m = TestModule(1, 2, 3, 4, kSpeed, kBpm);
+    m.restart = 1;
+    m.patterns[0].At(0, 0) = Note(1);
+    m.patterns[2].At(1, 0) = Note(2);
+    std::vector<std::pair<int, int64_t>> orders;
+    std::vector<std::pair<int, int64_t>> triggers;
+    for (const cSoundEvent& e : RenderEvents(m, 20 * kRow)) {
+        if (e.kind == cSoundEvent::cKind::kOrder) orders.push_back({e.order, e.sample});
+        else triggers.push_back({e.instrument, e.sample});
+    }
+    EXPECT_EQ(orders, (std::vector<std::pair<int, int64_t>>{
+                          {0, 0}, {1, 4 * kRow}, {2, 8 * kRow}, {1, 12 * kRow}, {2, 16 * kRow}}));
+    EXPECT_EQ(triggers, (std::vector<std::pair<int, int64_t>>{{1, 0}, {2, 9 * kRow}, {2, 17 * kRow}}));
+}
+
+TEST(Renderer, OutputDoesNotDependOnHowItIsSliced) {
+    cXmModule m = TestModule(2, 2, 2, 8, 3, 200);
+    for (int row = 0; row < 8; ++row) m.patterns[row % 2].At(row, row % 2) = Note(1 + row % 2);
+    const std::vector<uint8_t> bytes = EncodeXm(m);
+    const int frames = 40000;
+
+    cRenderer whole;
+    ASSERT_EQ(whole.LoadMemory(bytes.data(), bytes.size()), 0);
+    ASSERT_TRUE(whole.Start(kTestRate));
+    std::vector<int16_t> pcmWhole(2 * frames);
+    std::vector<cSoundEvent> eventsWhole;
+    whole.Render(pcmWhole.data(), frames, eventsWhole);
+
+    cRenderer sliced;
+    ASSERT_EQ(sliced.LoadMemory(bytes.data(), bytes.size()), 0);
+    ASSERT_TRUE(sliced.Start(kTestRate));
+    std::vector<int16_t> pcmSliced(2 * frames);
+    std::vector<cSoundEvent> eventsSliced;
+    std::mt19937 random(7);
+    for (int done = 0; done < frames;) {
+        const int n = std::min(frames - done, int(random() % 700) + 1);
+        sliced.Render(pcmSliced.data() + 2 * done, n, eventsSliced);
+        done += n;
+        EXPECT_EQ(sliced.Position(), done);
+    }
+    EXPECT_EQ(pcmSliced, pcmWhole);
+    ASSERT_EQ(eventsSliced.size(), eventsWhole.size());
+    for (size_t i = 0; i < eventsWhole.size(); ++i) {
+        EXPECT_EQ(eventsSliced[i].sample, eventsWhole[i].sample) << i;
+        EXPECT_EQ(eventsSliced[i].instrument, eventsWhole[i].instrument) << i;
+    }
+    EXPECT_GT(Triggers(eventsWhole).size(), 8u);
+}
+
+TEST(Renderer, StartingAgainPlaysFromTheTop) {
+    cXmModule m = TestModule(1, 1, 2, 4, kSpeed, kBpm);
+    m.patterns[0].At(0, 0) = Note(1);
+    const std::vector<uint8_t> bytes = EncodeXm(m);
+    cRenderer r;
+    ASSERT_EQ(r.LoadMemory(bytes.data(), bytes.size()), 0);
+    std::vector<int16_t> pcm(2 * 3000);
+    std::vector<cSoundEvent> events;
+    r.Render(pcm.data(), 3000, events);  // not started: silence, nothing happens
+    EXPECT_TRUE(events.empty());
+    EXPECT_EQ(pcm, std::vector<int16_t>(2 * 3000));
+    ASSERT_TRUE(r.Start(kTestRate));
+    r.Render(pcm.data(), 3000, events);
+    const std::vector<int16_t> first = pcm;
+    ASSERT_TRUE(r.Start(kTestRate));
+    EXPECT_EQ(r.Position(), 0);
+    std::vector<cSoundEvent> again;
+    r.Render(pcm.data(), 3000, again);
+    EXPECT_EQ(pcm, first);
+    ASSERT_EQ(again.size(), events.size());
+    EXPECT_NE(first, std::vector<int16_t>(2 * 3000));  // the note is audible
+}
+
+TEST(Renderer, LoadingSaysWhatIsWrongWithTheData) {
+    const std::string text = "This is a shopping list, not a module: milk, bread, forty-two eggs.";
+    std::vector<uint8_t> module = EncodeXm(TestModule(1, 1, 1, 8, kSpeed, kBpm));
+    cRenderer r;
+    EXPECT_EQ(r.LoadMemory(text.data(), text.size()), 10);
+    EXPECT_EQ(r.LoadMemory(module.data(), 0), 10);
+    EXPECT_EQ(r.LoadMemory(module.data(), 200), 11);  // cut inside the song header
+    EXPECT_FALSE(r.Loaded());
+    EXPECT_EQ(r.LoadMemory(module.data(), module.size()), 0);
+    EXPECT_EQ(r.InstrumentCount(), 1);
+    EXPECT_EQ(r.ChannelCount(), 1);
+}
