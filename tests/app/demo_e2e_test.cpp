@@ -112,6 +112,9 @@ TEST_F(DemoE2e, F1TwiceReturnsToFullScreenWithTheSongStillRunning) {
     // Still running, and the song time went on from where it was.
     const double after = SongTimeOf(*demo);
     EXPECT_GT(after, before + 0.5);
+    // The new context clears to start-up's black, not to its own grey (the
+    // test module's opening orders draw no scene over it).
+    EXPECT_EQ(x.PixelAt(again.id, again.width / 2, again.height / 2), 0x000000ul);
     // Each opening logged its window again.
     EXPECT_EQ(demo->Count("Got Doublebuffered Visual!"), 3u);
 

@@ -1,6 +1,7 @@
 // Driving the demo's window from another X client.
 #include "tests/app/x_driver.h"
 
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/xf86vmode.h>
 #include <unistd.h>
@@ -85,6 +86,14 @@ void cXDriver::Resize(Window window, unsigned width, unsigned height) {
 void cXDriver::Move(Window window, int x, int y) {
     XMoveWindow(display, window, x, y);
     XSync(display, False);
+}
+
+unsigned long cXDriver::PixelAt(Window window, int x, int y) {
+    XImage* image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return ~0ul;
+    const unsigned long pixel = XGetPixel(image, 0, 0) & 0xFFFFFFul;
+    XDestroyImage(image);
+    return pixel;
 }
 
 bool cXDriver::HasVidMode() {
