@@ -6,6 +6,7 @@
 #include "tools/bmp_writer.h"
 #include "tools/model_mesh.h"
 #include "tools/overlay_pictures.h"
+#include "tools/song_module.h"
 #include "tools/title_card.h"
 
 #include <cstdio>
@@ -32,7 +33,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = argv[1];
-    bool ok = WritePicture(dir + "/vindelbild.bmp", MakeTitleCard());
+    const cXmModule song = MakeSongModule();
+    bool ok = WriteXmFile(song, dir + "/damp.xm");
+    if (!ok) std::fprintf(stderr, "make_data: cannot write %s/damp.xm: %s\n", dir.c_str(), XmProblem(song).c_str());
+    ok = WritePicture(dir + "/vindelbild.bmp", MakeTitleCard()) && ok;
     const cOverlayPair porthole = MakeOverlayPorthole();
     ok = WritePicture(dir + "/mekk1.bmp", porthole.picture) && ok;
     ok = WritePicture(dir + "/mekkmap1.bmp", porthole.mask) && ok;
