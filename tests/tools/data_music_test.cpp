@@ -2,6 +2,7 @@
 // against the scenes it drives, the accent under the fixed flash at 24 s, the
 // beat instruments 13 and 33, its loop, and that it neither clips nor falls
 // silent.
+#include "sound/renderer.h"
 #include "tests/tools/song_scan.h"
 #include "tools/instrument_synth.h"
 #include "tools/song_score.h"
@@ -149,4 +150,38 @@ TEST(DataMusic, NeverClipsAndIsNeverSilentLongerThanTheBreak) {
         if (quietSince >= 0) longest = std::max(longest, s.tickTime[i] + kTick - quietSince);
     }
     EXPECT_LE(longest, breakLength);
+}
+
+// The demo hears the beat through its own sound layer: it must report the
+// same triggers of 13 and 33, at the same times, as libxmp shows.
+TEST(DataMusic, TheDemosSoundLayerHearsTheSameBeats) {
+    const cSongScan& s = Scan();
+    ASSERT_TRUE(s.loaded);
+    std::vector<double> expected;
+    for (const cNoteStart& n : s.notes)
+        if (IsBeat(n.instrument)) expected.push_back(n.time);
+
+    cRenderer renderer;
+    ASSERT_EQ(renderer.LoadFile((std::string(VK_DATA_DIR) + "/damp.xm").c_str()), 0);
+    ASSERT_TRUE(renderer.Start(22050));
+    std::vector<int16_t> pcm(2 * 2205);
+    std::vector<cSoundEvent> events;
+    std::vector<double> heard;
+    int lastOrder = 0;
+    bool looped = false;
+    while (!looped && renderer.Position() < int64_t(200 * 22050)) {
+        events.clear();
+        renderer.Render(pcm.data(), 2205, events);
+        for (const cSoundEvent& e : events) {
+            if (e.kind == cSoundEvent::cKind::kOrder) {
+                looped = looped || e.order < lastOrder;
+                lastOrder = e.order;
+            } else if (!looped && IsBeat(e.instrument)) {
+                heard.push_back(double(e.sample) / 22050);
+            }
+        }
+    }
+    ASSERT_TRUE(looped);
+    ASSERT_EQ(heard.size(), expected.size());
+    for (size_t i = 0; i < heard.size(); ++i) EXPECT_NEAR(heard[i], expected[i], kTick) << "beat " << i;
 }
