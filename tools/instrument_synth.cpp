@@ -238,7 +238,7 @@ cSynthInstrument Bass() {
     ins.name = "bass";
     ins.pcm = ToPcm(w, 0.9);
     ins.loop = true, ins.loopStart = 0, ins.loopLength = period;
-    ins.volume = 38;
+    ins.volume = 36;
     ins.envelope = {{0, 64}, {3, 54}, {10, 38}, {30, 28}, {80, 20}};
     ins.fadeout = 0x400;
     TuneTo(ins, kNoteA1, period);
@@ -260,7 +260,7 @@ cSynthInstrument Pad(const char* name, const std::vector<int>& cycles) {
     ins.name = name;
     ins.pcm = ToPcm(w, 0.9);
     ins.loop = true, ins.loopStart = 0, ins.loopLength = length;
-    ins.volume = 32;
+    ins.volume = 64;
     ins.envelope = {{0, 0}, {22, 64}, {60, 52}};
     ins.sustainPoint = 2;
     ins.fadeout = 0x180;
@@ -282,7 +282,7 @@ cSynthInstrument Lead() {
     ins.name = "lead";
     ins.pcm = ToPcm(w, 0.9);
     ins.loop = true, ins.loopStart = 0, ins.loopLength = length;
-    ins.volume = 30;
+    ins.volume = 42;
     ins.envelope = {{0, 0}, {2, 64}, {12, 48}, {80, 40}};
     ins.sustainPoint = 2;
     ins.fadeout = 0x500;
@@ -305,7 +305,7 @@ cSynthInstrument Pluck() {
     cSynthInstrument ins;
     ins.name = "pluck";
     ins.pcm = ToPcm(w, 0.9);
-    ins.volume = 30;
+    ins.volume = 40;
     TuneTo(ins, kNoteC5, period);
     return ins;
 }
@@ -328,7 +328,7 @@ cSynthInstrument Stab() {
     cSynthInstrument ins;
     ins.name = "stab (beat)";
     ins.pcm = ToPcm(w, 0.9);
-    ins.volume = 34;
+    ins.volume = 64;
     ins.panning = 150;
     TuneTo(ins, kNoteC4, period);
     return ins;
@@ -340,9 +340,9 @@ cSynthInstrument Stab() {
 std::vector<cSynthInstrument> MakeInstruments() {
     std::vector<cSynthInstrument> all(kInstrumentCount);
     auto put = [&](int number, cSynthInstrument ins) { all[number - 1] = std::move(ins); };
-    put(kInsKick, Drum("kick", Kick(), 60, 128));
-    put(kInsClosedHat, Drum("closed hat", Hat(0.15, 0.03, 202), 22, 100));
-    put(kInsOpenHat, Drum("open hat", Hat(0.6, 0.2, 203), 20, 156));
+    put(kInsKick, Drum("kick", Kick(), 50, 128));
+    put(kInsClosedHat, Drum("closed hat", Hat(0.15, 0.03, 202), 52, 100));
+    put(kInsOpenHat, Drum("open hat", Hat(0.6, 0.2, 203), 48, 156));
     put(kInsBass, Bass());
     // Chord tones as cycles per loop: minor third 304, major third 323,
     // fifth 384, octave 512 (within 3 cents of equal temperament).
@@ -350,12 +350,12 @@ std::vector<cSynthInstrument> MakeInstruments() {
     put(kInsPadMajor, Pad("pad major", {256, 323, 384, 512}));
     put(kInsLead, Lead());
     put(kInsPluck, Pluck());
-    put(kInsCrash, Drum("crash", Crash(), 30, 128));
-    put(kInsTom, Drum("tom", Tom(), 44, 110));
-    put(kInsRiser, Drum("riser", Riser(), 26, 128));
-    put(kInsSnare, Drum("snare", Snare(), 34, 140));
-    put(kInsClap, Drum("clap (beat)", Clap(), 40, 120));
-    put(kInsBoom, Drum("boom", Boom(), 56, 128));
+    put(kInsCrash, Drum("crash", Crash(), 56, 128));
+    put(kInsTom, Drum("tom", Tom(), 56, 110));
+    put(kInsRiser, Drum("riser", Riser(), 48, 128));
+    put(kInsSnare, Drum("snare", Snare(), 52, 140));
+    put(kInsClap, Drum("clap (beat)", Clap(), 64, 120));
+    put(kInsBoom, Drum("boom", Boom(), 64, 128));
     put(kInsStab, Stab());
     for (int n = 15; n < kInsStab; ++n) all[n - 1].name = "";
     return all;

@@ -4,6 +4,8 @@
 #include "tools/instrument_synth.h"
 #include "tools/song_score.h"
 
+#include <vector>
+
 namespace {
 
 // One instrument with its one sample (or none, for the empty slots).
@@ -33,8 +35,10 @@ cXmInstrument ToXm(const cSynthInstrument& in) {
     return out;
 }
 
-// One pattern cell by cell.
-cXmPattern ToXm(const cScorePattern& in) {
+// One pattern cell by cell. A volume in the score is relative to the
+// instrument's mix level: the volume column sets the channel's volume
+// outright, so the level is applied here.
+cXmPattern ToXm(const cScorePattern& in, const std::vector<cSynthInstrument>& instruments) {
     cXmPattern out(in.rows, kSongChannels);
     for (int r = 0; r < in.rows; ++r)
         for (int c = 0; c < kSongChannels; ++c) {
@@ -42,7 +46,10 @@ cXmPattern ToXm(const cScorePattern& in) {
             cXmCell& to = out.At(r, c);
             to.note = uint8_t(from.note);
             to.instrument = uint8_t(from.instrument);
-            to.volume = from.volume >= 0 ? XmSetVolume(from.volume) : 0;
+            if (from.volume >= 0) {
+                const int level = from.instrument > 0 ? instruments[from.instrument - 1].volume : 64;
+                to.volume = XmSetVolume((from.volume * level + 32) / 64);
+            }
             to.effect = uint8_t(from.effect);
             to.param = uint8_t(from.param);
         }
@@ -64,7 +71,8 @@ cXmModule MakeSongModule() {
     m.linearFrequencies = true;
     for (int o : score.orders) m.orders.push_back(uint8_t(o));
     m.restart = kSongRestart;
-    for (const cScorePattern& p : score.patterns) m.patterns.push_back(ToXm(p));
-    for (const cSynthInstrument& ins : MakeInstruments()) m.instruments.push_back(ToXm(ins));
+    const std::vector<cSynthInstrument> instruments = MakeInstruments();
+    for (const cScorePattern& p : score.patterns) m.patterns.push_back(ToXm(p, instruments));
+    for (const cSynthInstrument& ins : instruments) m.instruments.push_back(ToXm(ins));
     return m;
 }

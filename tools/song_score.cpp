@@ -166,7 +166,7 @@ void Build(cWriter& w, int bar) {
 // strobe, then kick, snare roll and riser while the picture slides away.
 cScorePattern Intro() {
     cWriter w(80);
-    w.Pads(0, {kAm, kF, kC, kG, kAm}, 48);
+    w.Pads(0, {kAm, kF, kC, kG, kAm}, 56);
     w.Arp(0, {kAm, kF}, 4, 18, 30);
     w.Arp(2, {kC, kG}, 1, 22, 44);
     w.Arp(4, {kAm}, 1, 40, 52);
@@ -194,10 +194,10 @@ cScorePattern Break() {
 void Groove(cWriter& w, const std::vector<cChord>& chords, const char* bass, bool openHats) {
     const int bars = int(chords.size());
     w.Rhythm(0, bars, kChKick, kInsKick, kFourFloor, 60, 0);
-    w.Rhythm(0, bars, kChClap, kInsClap, kBackbeat, 52, 0);
+    w.Rhythm(0, bars, kChClap, kInsClap, kBackbeat, 60, 0);
     w.Rhythm(0, bars, kChHats, openHats ? kInsOpenHat : kInsClosedHat, kOffHats, 40, 0);
     w.Bass(0, chords, bass, 52);
-    w.Pads(0, chords, 36);
+    w.Pads(0, chords, 50);
 }
 
 // Order 2: the groove sets in, arpeggios above it.
@@ -227,7 +227,7 @@ cScorePattern Drop(const char* lead, bool first) {
     cWriter w(64);
     Groove(w, kMain, kRollingBass, true);
     w.Melody(0, kChLead, kInsLead, lead, 48);
-    w.Stabs(0, kMain, {0}, 52);
+    w.Stabs(0, kMain, {0}, 64);
     if (first) {
         w.Put(0, kChKick, Note("C4"), kInsBoom, 64);
         w.Put(0, kChHats, Note("C4"), kInsCrash, 60);
@@ -240,11 +240,11 @@ cScorePattern Drop(const char* lead, bool first) {
 // pluck arpeggio in the foreground.
 cScorePattern Breakdown(const std::vector<cChord>& chords, bool buildAtEnd) {
     cWriter w(32);
-    w.Pads(0, chords, 44);
+    w.Pads(0, chords, 56);
     w.Bass(0, chords, "R...............", 48);
     w.Arp(0, chords, 1, 30, 38);
     w.Rhythm(0, 2, kChKick, kInsKick, "x...............", 52, 0);
-    w.Rhythm(0, 2, kChClap, kInsClap, kBackbeat, 44, 0);
+    w.Rhythm(0, 2, kChClap, kInsClap, kBackbeat, 54, 0);
     w.Rhythm(0, 2, kChHats, kInsClosedHat, "..o...o...o...o.", 0, 18);
     if (buildAtEnd) {
         for (int r = 16; r < 32; ++r) w.Put(r, kChClap, 0, 0);
@@ -271,7 +271,7 @@ cScorePattern LeadSection(const char* lead, bool buildAtEnd) {
     Groove(w, kMain, kRollingBass, true);
     w.Melody(0, kChLead, kInsLead, lead, 50);
     w.Arp(0, kMain, 2, 24, 30);
-    w.Stabs(0, kMain, {0}, 48);
+    w.Stabs(0, kMain, {0}, 60);
     if (buildAtEnd) {
         for (int r = 48; r < 64; ++r) w.Put(r, kChClap, 0, 0);
         for (int r = 48; r < 64; ++r) w.Put(r, kChFx, 0, 0);
@@ -287,7 +287,7 @@ cScorePattern Finale(const char* lead, bool crash, bool last) {
     Groove(w, kMain, kRollingBass, true);
     w.Rhythm(0, 4, kChHats, kInsClosedHat, "o.x.o.x.o.x.o.x.", 36, 16);
     w.Melody(0, kChLead, kInsLead, lead, 52);
-    w.Stabs(0, kMain, {0, 10}, 50);
+    w.Stabs(0, kMain, {0, 10}, 62);
     if (crash) w.Put(0, kChHats, Note("C4"), kInsCrash, 56);
     if (last) {
         // A tom fill over the final bar's second half hands back to order 2.
