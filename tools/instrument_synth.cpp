@@ -261,7 +261,7 @@ cSynthInstrument Pad(const char* name, const std::vector<int>& cycles) {
     ins.pcm = ToPcm(w, 0.9);
     ins.loop = true, ins.loopStart = 0, ins.loopLength = length;
     ins.volume = 64;
-    ins.envelope = {{0, 0}, {22, 64}, {60, 52}};
+    ins.envelope = {{0, 30}, {12, 64}, {60, 50}};
     ins.sustainPoint = 2;
     ins.fadeout = 0x180;
     TuneTo(ins, kNoteC4, period);
