@@ -11,6 +11,7 @@ packages=(
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev libstb-dev lib3ds-dev
     xvfb xauth x11-utils libgl1-mesa-dri
+    # the BMP reader's peer check decodes with ImageMagick
     imagemagick
     # full-screen video-mode tests: a headless Xorg with XF86VidMode
     xserver-xorg-core xserver-xorg-video-dummy
