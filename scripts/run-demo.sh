@@ -13,7 +13,7 @@ fi
 dir="$(cd "${1:-$top/build}" && pwd)"
 if [ ! -f "$dir/Data/damp.xm" ]; then
     echo "run-demo: $dir/Data/ is missing (the demo needs Data/damp.xm and its pictures and model)." >&2
-    echo "run-demo: the project does not generate Data/ yet; give a directory holding Data/ as argument." >&2
+    echo "run-demo: the build writes it into build/Data/ (tools/make_data); or give a directory holding Data/ as argument." >&2
     exit 1
 fi
 cd "$dir"
