@@ -5,6 +5,8 @@
 
 #include "effects/cube_shapes.h"
 
+#include "effects/black_fog.h"
+
 #include <GL/gl.h>
 
 #include <cmath>
@@ -81,14 +83,7 @@ void DrawRoadSection() {
 // The offset climbs from 0 to just under 3 and jumps back; the repeated
 // pattern hides the jump. Sections at offset, offset + 3 and offset - 3.
 void cRoad::Draw(double t) {
-    static const GLfloat black[4] = {0, 0, 0, 0};
-    glEnable(GL_FOG);
-    glFogi(GL_FOG_MODE, GL_EXP);
-    glFogfv(GL_FOG_COLOR, black);
-    glFogf(GL_FOG_DENSITY, kFogDensity);
-    glHint(GL_FOG_HINT, GL_NICEST);
-    glFogf(GL_FOG_START, 0);
-    glFogf(GL_FOG_END, kFogEnd);
+    SetBlackFog(kFogDensity, kFogEnd);
 
     const float offset = float(Wrap(kSectionLength * t, kSectionLength));
     glTranslatef(0, 0, offset);

@@ -6,6 +6,8 @@
 
 #include "base/gl_recreation.h"
 
+#include "effects/black_fog.h"
+
 #include <GL/gl.h>
 
 #include <cmath>
@@ -143,14 +145,7 @@ void cWaveTunnel::RecordAndReplay(double t, cRadius radius) {
 
 // Sets the black exponential fog, then records and replays radius A.
 void cWaveTunnel::DrawFogged(double t) {
-    static const GLfloat black[4] = {0, 0, 0, 0};
-    glEnable(GL_FOG);
-    glFogi(GL_FOG_MODE, GL_EXP);
-    glFogfv(GL_FOG_COLOR, black);
-    glFogf(GL_FOG_DENSITY, kFogDensity);
-    glHint(GL_FOG_HINT, GL_NICEST);
-    glFogf(GL_FOG_START, 0);
-    glFogf(GL_FOG_END, kFogEnd);
+    SetBlackFog(kFogDensity, kFogEnd);
     RecordAndReplay(t, &cWaveTunnel::RadiusA);
 }
 
