@@ -40,9 +40,13 @@ struct cFramePlan {
     int64_t Last() const { return stills.empty() ? end - 1 : *std::max_element(stills.begin(), stills.end()); }
 };
 
-// Seconds spent in each part of the frame loop.
+// Where the frame loop's time went: frames before the range (drawn for
+// their state only), and for the frames written, drawing them (our code and
+// Mesa taking the calls), reading them back (Mesa finishing the drawing,
+// then the copy) and handing them on (encoder or PNG writer).
 struct cTimes {
-    double drawing = 0, readBack = 0, output = 0;
+    int64_t leadInFrames = 0, frames = 0;
+    double leadIn = 0, drawing = 0, readBack = 0, output = 0;
 };
 
 // ---- Module state ----------------------------------------------------------
@@ -133,11 +137,15 @@ bool RunFrames(int64_t last, const std::function<bool(int64_t)>& wanted, cCaptur
     bool ok = true;
     for (int64_t frame = 0; frame <= last && ok; ++frame) {
         const bool output = wanted(frame);
-        music.AdvanceTo(frame);
         const cClock::time_point drawn = cClock::now();
+        music.AdvanceTo(frame);
         DrawCapturedFrame(output);
-        times.drawing += Since(drawn);
-        if (output) {
+        if (!output) {
+            times.leadIn += Since(drawn);
+            ++times.leadInFrames;
+        } else {
+            times.drawing += Since(drawn);
+            ++times.frames;
             const cClock::time_point written = cClock::now();
             ok = write(frame);
             times.output += Since(written);
@@ -151,11 +159,14 @@ bool RunFrames(int64_t last, const std::function<bool(int64_t)>& wanted, cCaptur
     return ok;
 }
 
-void ReportTimes(int64_t drawn, double seconds, const cTimes& times) {
-    std::printf("%lld frames drawn in %.1f s (%.1f frames/s): drawing %.1f s, reading back %.1f s, "
-                "writing %.1f s\n",
-                static_cast<long long>(drawn), seconds, seconds > 0 ? double(drawn) / seconds : 0.0,
-                times.drawing, times.readBack, times.output);
+// One line on where the time went.
+void ReportTimes(const cTimes& t) {
+    const double busy = t.drawing + t.readBack + t.output;
+    std::printf("%lld frames in %.1f s (%.1f frames/s): drawing %.1f s, reading back %.1f s, writing %.1f s",
+                static_cast<long long>(t.frames), busy, busy > 0 ? double(t.frames) / busy : 0.0, t.drawing,
+                t.readBack, t.output);
+    if (t.leadInFrames) std::printf("; %lld frames before them in %.1f s", static_cast<long long>(t.leadInFrames), t.leadIn);
+    std::printf("\n");
 }
 
 // ---- The three outputs -----------------------------------------------------
@@ -184,7 +195,6 @@ int CaptureVideo(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music
         return Fail(error);
     }
     cTimes times;
-    const cClock::time_point started = cClock::now();
     ok = RunFrames(
         plan.end - 1, [&](int64_t frame) { return frame >= plan.first; }, music, rgb,
         [&](int64_t) { return encoder.WriteFrame(rgb.data()); }, times);
@@ -197,7 +207,7 @@ int CaptureVideo(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music
     std::printf("wrote %s: %lld frames, %.3f s at %d fps, %dx%d\n", output.c_str(),
                 static_cast<long long>(plan.end - plan.first), double(plan.end - plan.first) / o.fps, o.fps,
                 o.width, o.height);
-    ReportTimes(plan.Last() + 1, Since(started), times);
+    ReportTimes(times);
     return 0;
 }
 
@@ -212,7 +222,6 @@ int CapturePngs(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music,
     if (plan.end <= plan.first) return Fail("nothing to capture: --start lies after the end of the music's first pass");
 
     cTimes times;
-    const cClock::time_point started = cClock::now();
     std::string failed;
     ok = RunFrames(
         plan.end - 1, [&](int64_t frame) { return frame >= plan.first; }, music, rgb,
@@ -228,7 +237,7 @@ int CapturePngs(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music,
     std::printf("wrote %lld frames and audio.wav to %s: %.3f s at %d fps, %dx%d\n",
                 static_cast<long long>(plan.end - plan.first), dir.c_str(), double(plan.end - plan.first) / o.fps,
                 o.fps, o.width, o.height);
-    ReportTimes(plan.Last() + 1, Since(started), times);
+    ReportTimes(times);
     return 0;
 }
 
