@@ -16,6 +16,7 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <cstdio>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -55,7 +56,13 @@ struct cModelFile {
 // Writes (once) a model of about the given number of faces; its path and
 // actual face count.
 const cModelFile& ModelFile(int faces) {
-    static std::map<int, cModelFile> files;
+    // The generated files go when the benchmark ends.
+    struct cFiles : std::map<int, cModelFile> {
+        ~cFiles() {
+            for (const auto& entry : *this) std::remove(entry.second.path.c_str());
+        }
+    };
+    static cFiles files;
     cModelFile& file = files[faces];
     if (!file.path.empty()) return file;
     cModel3ds model;

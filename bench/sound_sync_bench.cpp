@@ -22,6 +22,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -33,20 +34,23 @@ using cClock = outputprobe::cClock;
 
 constexpr int kRate = 22050;
 constexpr int kTriggers = 100;
-constexpr int kPassFrames = 4 * 32 * 3 * 735 / 2;  // 4 orders of 32 rows of 3 ticks of 367.5 frames
+// One pass: 4 orders of 32 rows of 3 ticks of 367.5 frames (libxmp makes a
+// tick 367 frames, so this reaches a little into the next pass).
+constexpr int kPassFrames = 4 * 32 * 3 * 735 / 2;
 constexpr double kPassSeconds = double(kPassFrames) / kRate;  // 6.4 s
 
 // ---- The module ------------------------------------------------------------
 
 // 100 notes of instruments 1-4 on 4 channels over 4 orders of 32 rows at
-// speed 3, BPM 150 (20 ms ticks: 441 frames, so notes fall at every offset
-// of a buffer), some delayed by a tick or two; restart at order 1.
+// speed 3, BPM 150 (16.7 ms ticks, which do not divide a 512-frame buffer, so
+// notes fall at all offsets in it), some delayed by a tick or two; restart
+// at order 1.
 cXmModule SyncModule() {
     cXmModule m;
     m.name = "sync bench";
     m.channels = 4;
     m.speed = 3;
-    m.bpm = 150;  // 22050 * 2.5 / 150 = 367.5 frames a tick
+    m.bpm = 150;
     m.restart = 1;
     for (int i = 0; i < 4; ++i) {
         m.patterns.emplace_back(32, 4);
@@ -75,12 +79,15 @@ cXmModule SyncModule() {
     return m;
 }
 
-std::string WriteModule(const cXmModule& m) {
+// Loads m through a temporary file, which the layer reads whole.
+FMUSIC_MODULE* LoadModule(const cXmModule& m) {
     char dir[] = "/tmp/vk-sync-bench-XXXXXX";
     if (!mkdtemp(dir)) std::abort();
     const std::string path = std::string(dir) + "/sync.xm";
     if (!WriteXmFile(m, path)) std::abort();
-    return path;
+    FMUSIC_MODULE* song = FMUSIC_LoadSong(path.c_str());
+    std::filesystem::remove_all(dir);
+    return song;
 }
 
 // The events of one pass of the module, stamped offline.
@@ -159,7 +166,8 @@ static void SyncAccuracy(benchmark::State& state) {
         if (e.kind == cSoundEvent::cKind::kTrigger) triggerFrames.push_back(e.sample);
         else if (e.order != 0) orderFrames.push_back(e.sample), orders.push_back(e.order);
     }
-    FMUSIC_MODULE* song = FMUSIC_LoadSong(WriteModule(module).c_str());
+    triggerFrames.resize(kTriggers);  // the pass may reach the next one's first notes
+    FMUSIC_MODULE* song = LoadModule(module);
     for (int i = 1; i <= 4; ++i) FMUSIC_SetInstCallback(song, OnInstrument, i);
 
     cErrors triggers, changes;
@@ -211,7 +219,7 @@ static void PlaybackCpu(benchmark::State& state) {
         state.SkipWithError("FSOUND_Init failed");
         return;
     }
-    FMUSIC_MODULE* song = FMUSIC_LoadSong(WriteModule(SyncModule()).c_str());
+    FMUSIC_MODULE* song = LoadModule(SyncModule());
     for (int i = 1; i <= 4; ++i) FMUSIC_SetInstCallback(song, OnInstrument, i);
     double cpuPerSecond = 0;
     for (auto _ : state) {

@@ -48,6 +48,7 @@ void Ring(double phase, double u) {
 // ---------------------------------------------------------------------------
 // Public functions
 
+// Edge of a cube from the size wave: between 0.1 and 0.5.
 double CubeSize(double angle, double phase) { return std::sin(kSizeWaveFactor * angle + 3 * phase) / 5 + 0.3; }
 
 // The translation after each pass grows with i (0, then -0.4), so the first

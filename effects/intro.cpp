@@ -2,18 +2,10 @@
 #include "effects/intro.h"
 
 #include "base/gl_recreation.h"
-#include "image/image.h"
-#include "image/texture.h"
 
 #include <GL/gl.h>
 
-cIntro gIntro;
-
 namespace {
-
-// The intro's own picture and its texture, process-wide like the intro.
-cImage introImage;
-cTexture introTexture;
 
 // The GL half of LoadIntro: additive blending, the texture (nearest
 // minification and repeat from makeTexture, which works on the texture
@@ -22,10 +14,10 @@ cTexture introTexture;
 void SetUpIntroGl() {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    introTexture.setImage(&introImage);
-    introTexture.create();
-    introImage.makeTexture();
-    introTexture.bind();
+    gIntroTexture.setImage(&gIntroImage);
+    gIntroTexture.create();
+    gIntroImage.makeTexture();
+    gIntroTexture.bind();
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glLightf(GL_LIGHT0, GL_LINEAR_ATTENUATION, 0);
     glLightf(GL_LIGHT0, GL_QUADRATIC_ATTENUATION, 0);
@@ -37,8 +29,8 @@ void SetUpIntroGl() {
 // Makes the texture and GL state again in a new context from the picture in
 // memory; the light values carry on where they were.
 void RemakeIntroGl() {
-    introTexture.forget();
-    introImage.forgetTexture();
+    gIntroTexture.forget();
+    gIntroImage.forgetTexture();
     SetUpIntroGl();
 }
 
@@ -48,10 +40,10 @@ void RemakeIntroGl() {
 void LoadIntro(cIntro& intro) {
     intro.strobe = true;
     // Loading again shows the new picture, not the texture of the old one.
-    introTexture.release();
+    gIntroTexture.release();
     // A missing picture is reported by the reader; the strip is then drawn
     // without it.
-    introImage.load("Data/vindelbild.bmp");
+    gIntroImage.load("Data/vindelbild.bmp");
     SetUpIntroGl();
     RegisterGlRecreation(RemakeIntroGl);
     intro.lightPos[0] = intro.lightPos[1] = intro.lightPos[2] = 0;
@@ -92,7 +84,7 @@ void DrawIntro(cIntro& intro, double t) {
 // The textured strip.
 void DrawIntroImage() {
     glEnable(GL_TEXTURE_2D);
-    introTexture.bind();
+    gIntroTexture.bind();
     glColor4f(1, 1, 1, 0.9f);
     // A 1.28 x 0.48 strip, the picture the right way up.
     glBegin(GL_QUADS);

@@ -14,6 +14,9 @@
 // the light sits at the eye and the attenuation dims it.
 #pragma once
 
+#include "image/image.h"
+#include "image/texture.h"
+
 struct cIntro {
     float lightPos[3] = {0, 0, 0};
     float ambient[3] = {1, 1, 1};
@@ -22,9 +25,11 @@ struct cIntro {
     float attenuation = 10;
 };
 
-// The one intro of the demo, drawn by the timeline while the order is 0 or
-// below.
-extern cIntro gIntro;
+// The intro's own picture and texture. They are defined with the demo's
+// other effect objects (timeline/scene_effects.cpp), which gives them their
+// place in the order of construction and of destruction at exit.
+extern cImage gIntroImage;
+extern cTexture gIntroTexture;
 
 // Loads "Data/vindelbild.bmp", makes its texture and sets the blending and
 // lighting the intro draws with; needs a current GL context. The GL part is

@@ -6,8 +6,6 @@
 
 #include <GL/gl.h>
 
-cMaskOverlay gMaskOverlay;
-
 namespace {
 
 // The overlay whose pairs were loaded, for making its textures again.

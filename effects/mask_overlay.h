@@ -24,6 +24,3 @@ public:
     // Draws a pair as a width x height quad centred at (x, y), depth -0.75.
     void DrawPair(cTexturePair& pair, double width, double height, double x, double y);
 };
-
-// The one overlay of the demo, drawn by composition 4 and the beat cycle.
-extern cMaskOverlay gMaskOverlay;

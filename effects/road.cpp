@@ -48,6 +48,7 @@ double Wrap(double v, double period) {
     return v;
 }
 
+// Floor, centre line and arch of one section, z from 0 to -3.
 void DrawRoadSection() {
     // Floor, a quarter unit below the eye.
     glColor3f(0, 0, 1);

@@ -78,19 +78,24 @@ void cWaveTunnel::ForgetLists() {
     for (cWaveTunnel* tunnel = gFirstTunnel; tunnel; tunnel = tunnel->nextTunnel) tunnel->list.Forget();
 }
 
+// Radius A: 0.2 with the ripple; colours the point.
 float cWaveTunnel::RadiusA(float y, float angle) const {
     glColor3f(0, 0, float(TunnelBlue(time, y, angle)));
     return float(0.2 + Ripple(time, angle));
 }
 
-// Thinner than A, with lumps along the axis: 360·y goes to the cosine as
-// radians, so the tube swells and narrows about 57 times over its length.
+// Radius B: thinner than A, and lumpy along the axis: 360·y goes to the
+// cosine as radians, so the six ring heights take unrelated widths.
 float cWaveTunnel::RadiusB(float y, float angle) const {
     glColor3f(0, 0, float(TunnelBlue(time, y, angle)));
     return float(0.1 + Ripple(time, angle) + std::cos(360.0 * y) / 15);
 }
 
+// Issues the tube wall as rings × sectors primitives, four vertices each.
+// No rings or no sectors draw nothing (a negative count would make a step
+// that never reaches the end of its loop).
 void cWaveTunnel::BuildRevolution(float length, int rings, int sectors, cRadius radius, unsigned mode) const {
+    if (rings <= 0 || sectors <= 0) return;
     const float angleStep = 360.0f / float(sectors);
     const float yStep = length / float(rings);
     // The radius function sets the colour of the point, so it runs right
@@ -136,6 +141,7 @@ void cWaveTunnel::RecordAndReplay(double t, cRadius radius) {
     list.Call();
 }
 
+// Sets the black exponential fog, then records and replays radius A.
 void cWaveTunnel::DrawFogged(double t) {
     static const GLfloat black[4] = {0, 0, 0, 0};
     glEnable(GL_FOG);
@@ -148,4 +154,5 @@ void cWaveTunnel::DrawFogged(double t) {
     RecordAndReplay(t, &cWaveTunnel::RadiusA);
 }
 
+// Records and replays radius B in the fog the scene already has.
 void cWaveTunnel::DrawBulging(double t) { RecordAndReplay(t, &cWaveTunnel::RadiusB); }

@@ -13,6 +13,7 @@ bool ReadBytes(std::istream& stream, unsigned char* bytes, size_t n) {
     return bool(stream);
 }
 
+// Decoders of little-endian bytes.
 uint16_t U16At(const unsigned char* p) { return uint16_t(p[0] | (p[1] << 8)); }
 
 uint32_t U32At(const unsigned char* p) {
@@ -28,6 +29,7 @@ float FloatAt(const unsigned char* p) {
 
 }  // namespace
 
+// Unsigned 16-bit, little-endian.
 bool ReadU16(std::istream& stream, uint16_t& value) {
     unsigned char b[2];
     if (!ReadBytes(stream, b, 2)) return false;
@@ -35,6 +37,7 @@ bool ReadU16(std::istream& stream, uint16_t& value) {
     return true;
 }
 
+// Signed 16-bit, little-endian.
 bool ReadS16(std::istream& stream, int16_t& value) {
     uint16_t raw;
     if (!ReadU16(stream, raw)) return false;
@@ -42,6 +45,7 @@ bool ReadS16(std::istream& stream, int16_t& value) {
     return true;
 }
 
+// Unsigned 32-bit, little-endian.
 bool ReadU32(std::istream& stream, uint32_t& value) {
     unsigned char b[4];
     if (!ReadBytes(stream, b, 4)) return false;
@@ -49,6 +53,7 @@ bool ReadU32(std::istream& stream, uint32_t& value) {
     return true;
 }
 
+// Signed 32-bit, little-endian.
 bool ReadS32(std::istream& stream, int32_t& value) {
     uint32_t raw;
     if (!ReadU32(stream, raw)) return false;
@@ -56,8 +61,10 @@ bool ReadS32(std::istream& stream, int32_t& value) {
     return true;
 }
 
+// One IEEE single, little-endian.
 bool ReadFloat(std::istream& stream, float& value) { return ReadFloats(stream, &value, 1); }
 
+// count singles, read in blocks of up to 16.
 bool ReadFloats(std::istream& stream, float* values, int count) {
     unsigned char b[4 * 16];
     while (count > 0) {
@@ -70,6 +77,7 @@ bool ReadFloats(std::istream& stream, float* values, int count) {
     return true;
 }
 
+// count unsigned 16-bit values, read in blocks of up to 16.
 bool ReadU16s(std::istream& stream, uint16_t* values, int count) {
     unsigned char b[2 * 16];
     while (count > 0) {
@@ -82,6 +90,7 @@ bool ReadU16s(std::istream& stream, uint16_t* values, int count) {
     return true;
 }
 
+// A zero-terminated name of at most 254 characters.
 int ReadName(std::istream& stream, char (&name)[kNameBuffer]) {
     for (int length = 0; length < kNameBuffer; ++length) {
         const int c = stream.get();

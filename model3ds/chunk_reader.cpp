@@ -12,25 +12,30 @@
 // ---------------------------------------------------------------------------
 // Registry
 
+// Sets the id and appends the handler to the registry.
 cChunkHandler::cChunkHandler(int id) : chunkId(id), nextHandler(nullptr) {
     RegisterChunkHandler(ChunkHandlerRegistry(), *this);
 }
 
+// The base operation, for chunk id 0: nothing consumed.
 int cChunkHandler::HandleChunk(std::istream&, cLevel&) {
     std::cout << "DummyChunk" << std::endl;
     return 0;
 }
 
+// Logs the id in hex and links the handler at the tail.
 void RegisterChunkHandler(cChunkHandler& head, cChunkHandler& handler) {
     std::cout << "Registering hander for chunk id: 0x" << std::hex << handler.chunkId << std::dec << std::endl;
     LastChunkHandler(&head)->nextHandler = &handler;
 }
 
+// Follows the chain to its end.
 cChunkHandler* LastChunkHandler(cChunkHandler* handler) {
     while (handler->nextHandler) handler = handler->nextHandler;
     return handler;
 }
 
+// First handler of the chain serving id.
 cChunkHandler* FindChunkHandler(cChunkHandler* handler, int id) {
     for (; handler; handler = handler->nextHandler)
         if (handler->chunkId == id) return handler;
@@ -90,8 +95,10 @@ int ReadChunkAt(std::istream& stream, cLevel& level, int depth) {
 
 }  // namespace
 
+// Reads the chunk at the stream's position, depth 1.
 int ReadChunk(std::istream& stream, cLevel& level) { return ReadChunkAt(stream, level, 1); }
 
+// Opens the file and reads its top-level chunk.
 int Load3DSFile(const char* fileName, cLevel& level) {
     std::ifstream file(fileName, std::ios::in | std::ios::binary);
     if (!file.is_open()) {

@@ -5,7 +5,7 @@
 // every program that reads 3DS files.
 #include "model3ds/chunk_handlers.h"
 
-// <iostream> first: std::cout must exist before the handlers below log.
+// Including <iostream> makes std::cout ready before the handlers below log.
 #include <iostream>
 
 namespace {

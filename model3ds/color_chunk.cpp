@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <iostream>
 
+// Reads one colour sub-chunk, or puts back a chunk that is not one.
 int ReadColorChunk(std::istream& stream, float rgb[3]) {
     uint16_t id = 0;
     if (!ReadU16(stream, id)) return -1;

@@ -19,6 +19,7 @@ T* ElementByName(cKeyedList<T>& list, const char* name) {
 
 }  // namespace
 
+// Loads a BMP file into the registry unless its name is already there.
 int cLibrary::LoadRaster(const char* fileName) {
     cImage image;
     // A file name is loaded once; materials that share a texture name it again.
@@ -33,8 +34,10 @@ int cLibrary::LoadRaster(const char* fileName) {
     return 1;
 }
 
+// Appends a default material under the name.
 int cLibrary::AddMaterial(const char* name) { return materials.append(cMaterial(), name); }
 
+// Lookups by id, by name, and the last entry.
 cImage* cLibrary::RasterById(uint16_t id) { return ElementById(rasters, id); }
 cImage* cLibrary::RasterByName(const char* name) { return ElementByName(rasters, name); }
 cImage* cLibrary::LastRaster() { return &rasters.last()->element; }

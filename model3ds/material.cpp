@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+// Sets the first colour and/or binds the first texture map.
 void cMaterial::apply(uint16_t options) {
     if (options & kApplyColor) glColor4fv(&colors[0].r);
     if (options & kApplyTexture) {

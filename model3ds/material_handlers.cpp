@@ -11,16 +11,19 @@
 
 #include <iostream>
 
+// A material: only a container.
 int cMaterialBlockChunkHandler::HandleChunk(std::istream&, cLevel&) {
     std::cout << "  MaterialBlockChunk" << std::endl;
     return 0;
 }
 
+// A material's first texture map: only a container.
 int cMaterialTexture1ChunkHandler::HandleChunk(std::istream&, cLevel&) {
     std::cout << "   Texturemap1Chunk" << std::endl;
     return 0;
 }
 
+// A material's name: adds a default material under it to the library.
 int cMaterialNameChunkHandler::HandleChunk(std::istream& stream, cLevel& level) {
     std::cout << "  MaterialNameChunk" << std::endl;
     char name[kNameBuffer];
@@ -34,6 +37,7 @@ int cMaterialNameChunkHandler::HandleChunk(std::istream& stream, cLevel& level) 
     return length + 1;
 }
 
+// A texture's file name: loads the picture into the raster registry.
 int cMaterialTextureFilenameChunkHandler::HandleChunk(std::istream& stream, cLevel& level) {
     std::cout << "   TextureFilenameChunk" << std::endl;
     char name[kNameBuffer];

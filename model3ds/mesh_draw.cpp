@@ -15,11 +15,13 @@ constexpr uint16_t kApplyAll = 0xFFFF;
 
 }  // namespace
 
+// Objects 1, 2, ... in loading order.
 void DrawLevel(cLevel& level, unsigned mode) {
     for (uint32_t id = 1; id <= 0xFFFF && level.objects.containsId(uint16_t(id)); ++id)
         DrawObjectFaces(level.objects.findId(uint16_t(id))->element, mode);
 }
 
+// Faces 1, 2, ... each as one primitive.
 void DrawObjectFaces(cObject& object, unsigned mode) {
     for (uint32_t id = 1; id <= 0xFFFF && object.faces.containsId(uint16_t(id)); ++id) {
         const cFace& face = object.faces.findId(uint16_t(id))->element;
@@ -32,6 +34,7 @@ void DrawObjectFaces(cObject& object, unsigned mode) {
     }
 }
 
+// Normal, then the three vertices.
 void DrawFace(const cFace& face) {
     if (!face.a || !face.b || !face.c) return;
     // Normal of the plane through the three vertices, from the edges a - b
@@ -49,6 +52,7 @@ void DrawFace(const cFace& face) {
     EmitVertex(*face.c);
 }
 
+// Texture coordinate, then position.
 void EmitVertex(const cVertex& vertex) {
     glTexCoord2d(vertex.u, vertex.v);
     glVertex3d(vertex.x, vertex.y, vertex.z);

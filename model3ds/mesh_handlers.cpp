@@ -32,6 +32,7 @@ cVertex* VertexAt(cObject& object, uint16_t fileIndex) {
 
 }  // namespace
 
+// Appends the listed vertices to the current object, ids continuing.
 int cVertexListChunkHandler::HandleChunk(std::istream& stream, cLevel& level) {
     std::cout << "    VertexListChunk" << std::endl;
     if (!HasObject(level)) return -1;
@@ -57,6 +58,7 @@ int cVertexListChunkHandler::HandleChunk(std::istream& stream, cLevel& level) {
     return count * 12 + 2;
 }
 
+// Appends a face per record whose three vertices exist; logs the others.
 int cFaceListChunkHandler::HandleChunk(std::istream& stream, cLevel& level) {
     std::cout << "    FaceListChunk" << std::endl;
     if (!HasObject(level)) return -1;
@@ -88,6 +90,7 @@ int cFaceListChunkHandler::HandleChunk(std::istream& stream, cLevel& level) {
     return count * 8 + 2;
 }
 
+// Sets the texture coordinates of vertices 1..n of the current object.
 int cMappingCoordinatesListChunkHandler::HandleChunk(std::istream& stream, cLevel& level) {
     std::cout << "    MappingCoordinatesListChunk" << std::endl;
     if (!HasObject(level)) return -1;

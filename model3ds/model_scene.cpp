@@ -63,13 +63,16 @@ void RecordLoadedScenesAgain() {
 // ---------------------------------------------------------------------------
 // Public
 
+// Leaves the re-recording list.
 cModelScene::~cModelScene() {
     std::vector<cModelScene*>& scenes = LoadedScenes();
     scenes.erase(std::remove(scenes.begin(), scenes.end(), this), scenes.end());
 }
 
+// Loads the demo's own model.
 void LoadModelScene(cModelScene& scene) { LoadModelScene(scene, kModelFile); }
 
+// Loads a model file and records the scene's list.
 void LoadModelScene(cModelScene& scene, const char* fileName) {
     // The result is only logged: a missing model leaves the scene empty.
     Load3DSFile(fileName, scene.level);
@@ -79,6 +82,7 @@ void LoadModelScene(cModelScene& scene, const char* fileName) {
     RegisterGlRecreation(RecordLoadedScenesAgain);
 }
 
+// Places the model by the song and beat times and replays the list.
 void DrawModelScene(cModelScene& scene, double t) {
     const double beat = BeatTime();
     // New colour weighted by its alpha, the frame's colour by the

@@ -27,18 +27,23 @@ int Container(const char* title) {
 
 }  // namespace
 
+// The top-level chunk: only a container.
 int cMainChunkHandler::HandleChunk(std::istream&, cLevel&) { return Container("MainChunk"); }
 
+// The file's version word, logged in hex.
 int cVersionChunkHandler::HandleChunk(std::istream& stream, cLevel&) {
     return ReadVersion(stream, " VersionChunk", " Version: ");
 }
 
+// The editor block: only a container.
 int cEditorChunkHandler::HandleChunk(std::istream&, cLevel&) { return Container(" EditorChunk"); }
 
+// The mesh version word, logged in hex.
 int cMeshVersionChunkHandler::HandleChunk(std::istream& stream, cLevel&) {
     return ReadVersion(stream, "   MeshVersionChunk", "   MeshVersion: ");
 }
 
+// An object's name: appends an empty object under it to the level.
 int cObjectBlockChunkHandler::HandleChunk(std::istream& stream, cLevel& level) {
     const cObject fresh;
     std::cout << "  ObjectBlockChunk" << std::endl;
@@ -57,4 +62,5 @@ int cObjectBlockChunkHandler::HandleChunk(std::istream& stream, cLevel& level) {
     return length + 1;
 }
 
+// An object's mesh: only a container.
 int cTriangularMeshChunkHandler::HandleChunk(std::istream&, cLevel&) { return Container("   TriangularMeshChunk"); }

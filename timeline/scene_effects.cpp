@@ -7,10 +7,13 @@
 // picture overlay, the cube rings, the model scene. The 3DS chunk handlers
 // register before all of them, so their lines come first in the log.
 //
-// Each effect has one line in each place below: its object, its preparation
-// (if it loads data) and its draw call.
+// An effect joins the demo with one line in each marked place below: its
+// object, its preparation (if it loads data) and its draw call. Until then
+// its step draws nothing, and the compositions around it still make all
+// their own state changes.
 #include "timeline/scene_effects.h"
 
+// Effect headers go here.
 #include "effects/cube_rings.h"
 #include "effects/gears.h"
 #include "effects/intro.h"
@@ -21,20 +24,21 @@
 
 // --- Effect objects, in construction order --------------------------------
 // [model3ds] chunk handler registry and its 13 handlers register first.
-// [intro]    the intro's cImage and cTexture; one cIntro.
-// [intro]    gIntro with its image and texture, defined in effects/intro.cpp.
+cImage gIntroImage;
+cTexture gIntroTexture;
+cIntro gIntro;
 cWaveTunnel gFoggedTunnel;
 cRoad gRoad;
 cGears gGears;
 cWaveTunnel gBulgingTunnel;
-// [overlay]  gMaskOverlay, defined in effects/mask_overlay.cpp.
+cMaskOverlay gOverlay;
 cCubeRings gCubeRings;
 cModelScene gModelScene;
 
 // Prepare the effects that load data
 void PrepareEffects() {
     LoadIntro(gIntro);
-    gMaskOverlay.LoadPairs();
+    gOverlay.LoadPairs();
     LoadModelScene(gModelScene);
 }
 
@@ -67,7 +71,7 @@ void GearsStep(double t) {
 
 // Draw the beat pictures
 void OverlayStep() {
-    gMaskOverlay.draw();
+    gOverlay.draw();
 }
 
 // Draw the cube rings

@@ -100,6 +100,7 @@ cSynthInstrument Drum(const char* name, std::vector<double> wave, int volume, in
     return ins;
 }
 
+// Length of a drum sample in sample values.
 size_t Samples(double seconds) { return size_t(seconds * kDrumRate); }
 
 // ---- drums ----

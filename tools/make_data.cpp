@@ -27,6 +27,8 @@ bool WritePicture(const std::string& path, const cCanvas& canvas) {
 
 }  // namespace
 
+// Writes every file of Data/ into the directory given; status 1 when a file
+// could not be written.
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: make_data <Data directory>\n");

@@ -9,11 +9,13 @@
 // ---------------------------------------------------------------------------
 // Raw chunks
 
+// Writes a header whose length Close fills in.
 void cChunkWriter::Open(uint16_t id) {
     open.push_back(bytes.size());
     Header(id, 0);
 }
 
+// Patches the innermost open chunk's length.
 void cChunkWriter::Close() {
     if (open.empty()) return;
     const size_t start = open.back();
@@ -22,11 +24,13 @@ void cChunkWriter::Close() {
     for (int i = 0; i < 4; ++i) bytes[start + 2 + i] = uint8_t(length >> (8 * i));
 }
 
+// Writes a header with the given length.
 void cChunkWriter::Header(uint16_t id, int32_t length) {
     U16(id);
     U32(uint32_t(length));
 }
 
+// Little-endian values, names and raw bytes.
 void cChunkWriter::U8(uint8_t value) { bytes.push_back(value); }
 
 void cChunkWriter::U16(uint16_t value) {
@@ -68,6 +72,7 @@ void WriteColor(cChunkWriter& w, uint16_t id, const std::array<uint8_t, 3>& rgb)
     w.Close();
 }
 
+// A material block: name, colours and the texture file.
 void WriteMaterial(cChunkWriter& w, const cMaterial3ds& material) {
     w.Open(kChunkMaterialBlock);
     w.Open(kChunkMaterialName);
@@ -86,6 +91,7 @@ void WriteMaterial(cChunkWriter& w, const cMaterial3ds& material) {
     w.Close();
 }
 
+// An object block: name, vertices, mapping, axes, faces and their material.
 void WriteMesh(cChunkWriter& w, const cMesh3ds& mesh) {
     w.Open(kChunkObjectBlock);
     w.Name(mesh.name);
@@ -137,6 +143,7 @@ void WriteMesh(cChunkWriter& w, const cMesh3ds& mesh) {
 
 }  // namespace
 
+// The whole file: version, editor block, materials, then objects.
 bool Write3ds(const cModel3ds& model, std::vector<uint8_t>& out) {
     for (const cMesh3ds& mesh : model.meshes)
         if (mesh.vertices.size() > 0xFFFF || mesh.faces.size() > 0xFFFF || mesh.mapping.size() > 0xFFFF) return false;
@@ -161,6 +168,7 @@ bool Write3ds(const cModel3ds& model, std::vector<uint8_t>& out) {
     return true;
 }
 
+// Writes bytes to a file.
 bool SaveBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return false;
@@ -168,6 +176,7 @@ bool SaveBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     return std::fclose(file) == 0 && written;
 }
 
+// Writes a model to a file.
 bool Save3ds(const std::string& path, const cModel3ds& model) {
     std::vector<uint8_t> bytes;
     return Write3ds(model, bytes) && SaveBytes(path, bytes);

@@ -10,6 +10,7 @@ namespace {
 
 constexpr float kPi = 3.14159265358979f;
 
+// A small 3D vector for building the surfaces.
 struct cV3 {
     float x, y, z;
 };
@@ -17,6 +18,7 @@ cV3 operator+(cV3 a, cV3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 cV3 operator-(cV3 a, cV3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 cV3 operator*(cV3 a, float k) { return {a.x * k, a.y * k, a.z * k}; }
 cV3 Cross(cV3 a, cV3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+// The vector scaled to length 1 (a zero vector stays zero).
 cV3 Normalise(cV3 a) {
     const float l = std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z);
     return l > 0 ? a * (1 / l) : a;

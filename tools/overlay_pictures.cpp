@@ -58,7 +58,8 @@ cRgb Brushed(const cRgb& base, float x, float y, uint32_t seed) {
     return Scale(base, 0.82f + 0.36f * n);
 }
 
-// A dome-headed rivet at (cx, cy): distance and a colour with a rim.
+// Signed distance to a round rivet head of radius r at (cx, cy); its bevel
+// makes it a dome under the relief shading.
 float RivetDistance(float x, float y, float cx, float cy, float r) { return std::hypot(x - cx, y - cy) - r; }
 
 // Stores one composed pixel in the picture and the mask.
@@ -68,6 +69,7 @@ void Store(cOverlayPair& pair, int i, int j, const cSurface& s) {
     pair.mask.At(i, j) = {s.mask, s.mask, s.mask};
 }
 
+// An empty picture and mask over the overlay quad.
 cOverlayPair Blank() {
     return {cCanvas(kWidth, kHeight, -kHalfW, kHalfW, kBottom, kTop),
             cCanvas(kWidth, kHeight, -kHalfW, kHalfW, kBottom, kTop)};
@@ -77,6 +79,7 @@ cOverlayPair Blank() {
 
 constexpr float kHoleR = 0.33f, kFlangeR = 0.42f, kBoltR = 0.375f;
 
+// A large spoked gear, of which the corners show about half.
 cGear CornerGear(float cx, float cy, float turn) {
     cGear g;
     g.cx = cx, g.cy = cy, g.teeth = 16, g.rootR = 0.2f, g.tipR = 0.235f, g.turn = turn;
@@ -84,6 +87,7 @@ cGear CornerGear(float cx, float cy, float turn) {
     return g;
 }
 
+// A small solid gear at the plate's sides.
 cGear SideGear(float cx, float cy, float turn) {
     cGear g;
     g.cx = cx, g.cy = cy, g.teeth = 10, g.rootR = 0.095f, g.tipR = 0.125f, g.turn = turn;

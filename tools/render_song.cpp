@@ -46,6 +46,7 @@ bool WriteWav(const char* path, int rate, const std::vector<int16_t>& samples) {
 
 }  // namespace
 
+// Renders the module given to the WAV file given.
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr, "usage: render_song <module.xm> <out.wav> [rate]\n");

@@ -152,8 +152,8 @@ const char* const kLeadB2 =
 
 const std::vector<cChord> kMain{kAm, kF, kC, kG};
 
-// A snare roll over the last `bars` bars from `bar`: eighths, then
-// sixteenths, growing louder; the riser sweeps under it.
+// A one-bar build at `bar`: a snare roll in eighths, then sixteenths,
+// growing louder, with the riser sweeping under it.
 void Build(cWriter& w, int bar) {
     for (int r = 0; r < 16; ++r) {
         const bool on = r < 8 ? r % 2 == 0 : true;

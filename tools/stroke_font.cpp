@@ -19,6 +19,7 @@ struct cGlyph {
     std::vector<cStroke> strokes;
 };
 
+// A straight stroke, and an arc stroke.
 cStroke Seg(float x0, float y0, float x1, float y1) { return {false, x0, y0, x1, y1, 0}; }
 cStroke Arc(float cx, float cy, float r, float from, float to) { return {true, cx, cy, r, from, to}; }
 
@@ -44,6 +45,7 @@ const std::vector<cGlyph>& Alphabet() {
     return glyphs;
 }
 
+// The glyph of a letter, or null when the alphabet lacks it.
 const cGlyph* Find(char c) {
     for (const cGlyph& g : Alphabet())
         if (g.letter == c) return &g;

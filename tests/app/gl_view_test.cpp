@@ -46,10 +46,4 @@ TEST(GlView, ResizeViewTreatsZeroHeightAsOne) {
     EXPECT_EQ(fakegl::Names().back(), "glMatrixMode");
 }
 
-TEST(GlView, ResizeViewKeepsAWideAspectExact) {
-    fakegl::Reset();
-    ResizeView(1920, 1080);
-    EXPECT_EQ(fakegl::CallsNamed("gluPerspective")[0].args[1], 1920.0 / 1080.0);
-}
-
 }  // namespace

@@ -96,6 +96,11 @@ unsigned long cXDriver::PixelAt(Window window, int x, int y) {
     return pixel;
 }
 
+bool cXDriver::HasExtension(const char* name) {
+    int opcode, event, error;
+    return XQueryExtension(display, name, &opcode, &event, &error);
+}
+
 bool cXDriver::HasVidMode() {
     int eventBase, errorBase;
     return XF86VidModeQueryExtension(display, &eventBase, &errorBase);

@@ -37,6 +37,8 @@ public:
     void Move(Window window, int x, int y);
     // The colour of one pixel of the window as 0xRRGGBB (24-bit visuals).
     unsigned long PixelAt(Window window, int x, int y);
+    // Whether the server has the named extension.
+    bool HasExtension(const char* name);
     // Whether the server has XF86VidMode, and the size of the mode in use.
     bool HasVidMode();
     bool CurrentModeSize(int& width, int& height);

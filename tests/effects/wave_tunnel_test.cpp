@@ -137,6 +137,15 @@ TEST(WaveTunnel, VerticesLieOnTheRadiusAroundTheAxis) {
     EXPECT_NEAR(vertices[999 - 1].args[0], r0, 1e-4);
 }
 
+TEST(WaveTunnel, NoRingsOrSectorsDrawNothingAndReturn) {
+    fakegl::Reset();
+    cWaveTunnel tunnel;
+    tunnel.BuildRevolution(1, -5, 50, &cWaveTunnel::RadiusA, GL_TRIANGLE_FAN);
+    tunnel.BuildRevolution(1, 5, -50, &cWaveTunnel::RadiusA, GL_TRIANGLE_FAN);
+    tunnel.BuildRevolution(1, 0, 0, &cWaveTunnel::RadiusB, GL_TRIANGLE_FAN);
+    EXPECT_TRUE(fakegl::Calls().empty()) << fakegl::Trace();
+}
+
 TEST(WaveTunnel, FoggedSetsBlackExponentialFogAndBulgingSetsNone) {
     fakegl::Reset();
     cWaveTunnel tunnel;

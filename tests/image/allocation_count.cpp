@@ -9,25 +9,39 @@
 namespace {
 std::atomic<long> live{0};
 std::atomic<size_t> largest{0};
-}  // namespace
 
-void* operator new(size_t size) {
+// Every unaligned form is replaced, since a sanitizer's run-time library
+// brings its own versions of those not replaced here.
+void* Allocate(size_t size) noexcept {
     size_t seen = largest.load();
     while (size > seen && !largest.compare_exchange_weak(seen, size)) {
     }
     void* block = std::malloc(size ? size : 1);
-    if (!block) throw std::bad_alloc();
-    ++live;
+    if (block) ++live;
     return block;
 }
 
-void operator delete(void* block) noexcept {
+void Release(void* block) noexcept {
     if (!block) return;
     --live;
     std::free(block);
 }
 
-void operator delete(void* block, size_t) noexcept { operator delete(block); }
+}  // namespace
+
+void* operator new(size_t size) {
+    if (void* block = Allocate(size)) return block;
+    throw std::bad_alloc();
+}
+void* operator new[](size_t size) { return operator new(size); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void* operator new[](size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void operator delete(void* block) noexcept { Release(block); }
+void operator delete[](void* block) noexcept { Release(block); }
+void operator delete(void* block, size_t) noexcept { Release(block); }
+void operator delete[](void* block, size_t) noexcept { Release(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { Release(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { Release(block); }
 
 namespace alloctest {
 

@@ -97,7 +97,9 @@ std::string Trace() {
     return out.str();
 }
 
-void Mark(const std::string& label, std::vector<double> args) { State().calls.push_back({label, std::move(args)}); }
+void Mark(const std::string& label, std::vector<double> args) {
+    if (State().recording) State().calls.push_back({label, std::move(args)});
+}
 
 void FailGenLists(bool fail) { State().failGenLists = fail; }
 void SetRecording(bool on) { State().recording = on; }

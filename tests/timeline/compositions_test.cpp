@@ -47,16 +47,4 @@ TEST(Compositions, FlashStartsAtTheAlphaOfItsLeadTime) {
     }
 }
 
-TEST(Compositions, FlashIsGoneOnceTheBeatIsHalfASecondMinusItsLeadOld) {
-    // Composition 7 leads by 0.2 s: at b + 0.3 the flash window has closed.
-    fakegl::Reset();
-    SetTimes(5.3, 5.0, 0);
-    Composition7();
-    EXPECT_EQ(fakegl::Count("glColor4f"), 0u);
-    fakegl::Reset();
-    SetTimes(5.29, 5.0, 0);
-    Composition7();
-    EXPECT_EQ(fakegl::Count("glColor4f"), 1u);
-}
-
 }  // namespace

@@ -13,6 +13,8 @@ constexpr int kRate = 22050;  // the demo opens its sound output at this rate
 
 }  // namespace
 
+// Plays tick by tick until the song loops, noting order changes, note starts
+// and levels.
 cSongScan ScanFirstPass(const std::string& path) {
     cSongScan scan;
     xmp_context context = xmp_create_context();
