@@ -17,13 +17,13 @@
 #include "timeline/scene_effects.h"
 
 #include <GL/gl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <vector>
 
@@ -86,11 +86,12 @@ void DrawCapturedFrame(bool wanted) {
     if (!wanted) glDisable(GL_SCISSOR_TEST);
 }
 
-// Creates dir (and nothing above it) unless it exists.
+// Creates dir and the directories above it where missing; false when it
+// cannot or a file is in the way.
 bool MakeDirectory(const std::string& dir) {
-    struct stat st;
-    if (stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
-    return mkdir(dir.c_str(), 0755) == 0;
+    std::error_code error;
+    std::filesystem::create_directories(dir, error);
+    return std::filesystem::is_directory(dir, error);
 }
 
 // A fresh file name for the music handed to ffmpeg.
