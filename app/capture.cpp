@@ -6,6 +6,7 @@
 #include "app/capture_clock.h"
 #include "app/capture_music.h"
 #include "app/display_window.h"
+#include "app/events.h"
 #include "app/ffmpeg_encoder.h"
 #include "app/music.h"
 #include "app/offscreen_gl.h"
@@ -128,7 +129,8 @@ bool StartUp(const cCaptureOptions& o, cOffscreenGl& gl, cCaptureMusic& music, s
 }
 
 // Draws frames 0 .. last in order and hands each one wanted to write, with
-// the frame read back into rgb; false when write refuses one.
+// the frame read back into rgb; false when write refuses one or a quit
+// signal (gQuit) stops it early.
 bool RunFrames(int64_t last, const std::function<bool(int64_t)>& wanted, cCaptureMusic& music,
                std::vector<uint8_t>& rgb, const std::function<bool(int64_t)>& write, cTimes& times) {
     gPresentation.rgb = rgb.data();
@@ -136,7 +138,7 @@ bool RunFrames(int64_t last, const std::function<bool(int64_t)>& wanted, cCaptur
     SetPresenter(ReadBackFrame);
     cProgressBar progress(last + 1);
     bool ok = true;
-    for (int64_t frame = 0; frame <= last && ok; ++frame) {
+    for (int64_t frame = 0; frame <= last && ok && !gQuit; ++frame) {
         const bool output = wanted(frame);
         const cClock::time_point drawn = cClock::now();
         music.AdvanceTo(frame);
@@ -157,7 +159,7 @@ bool RunFrames(int64_t last, const std::function<bool(int64_t)>& wanted, cCaptur
     SetPresenter(nullptr);
     times.readBack = gPresentation.seconds;
     times.drawing -= times.readBack;
-    return ok;
+    return ok && !gQuit;
 }
 
 // One line on where the time went.
@@ -174,8 +176,6 @@ void ReportTimes(const cTimes& t) {
 
 int CaptureVideo(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music, std::vector<uint8_t>& rgb) {
     const std::string output = o.output.empty() ? kDefaultVideoFile : o.output;
-    // 4:2:0 video needs even sides.
-    if (o.width % 2 || o.height % 2) return Fail("an MP4 needs an even width and height (--size)");
     const std::string wavPath = TemporaryWav();
     if (wavPath.empty()) return Fail("cannot make a temporary file for the music");
     cWavFile wav;
@@ -196,13 +196,15 @@ int CaptureVideo(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music
         return Fail(error);
     }
     cTimes times;
-    ok = RunFrames(
-        plan.end - 1, [&](int64_t frame) { return frame >= plan.first; }, music, rgb,
-        [&](int64_t) { return encoder.WriteFrame(rgb.data()); }, times);
+    auto inRange = [&](int64_t frame) { return frame >= plan.first; };
+    auto encode = [&](int64_t) { return encoder.WriteFrame(rgb.data()); };
+    ok = RunFrames(plan.end - 1, inRange, music, rgb, encode, times);
+    // Ending ffmpeg's input lets it finish the file, also after a quit signal.
     const cClock::time_point finishing = cClock::now();
     error = encoder.Finish();
     times.output += Since(finishing);
     std::remove(wavPath.c_str());
+    if (gQuit) return Fail("stopped by a signal; " + output + " holds the frames written so far");
     if (!error.empty()) return Fail(error);
     if (!ok) return Fail("ffmpeg stopped taking frames");
     std::printf("wrote %s: %lld frames, %.3f s at %d fps, %dx%d\n", output.c_str(),
@@ -224,16 +226,17 @@ int CapturePngs(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music,
 
     cTimes times;
     std::string failed;
-    ok = RunFrames(
-        plan.end - 1, [&](int64_t frame) { return frame >= plan.first; }, music, rgb,
-                   [&](int64_t frame) {
-                       char name[32];
-                       std::snprintf(name, sizeof name, "/frame-%06lld.png", static_cast<long long>(frame - plan.first));
-                       if (WritePngFile(dir + name, o.width, o.height, rgb.data())) return true;
-                       failed = dir + name;
-                       return false;
-                   },
-                   times);
+    auto inRange = [&](int64_t frame) { return frame >= plan.first; };
+    // Numbered from 0 at the first frame of the range.
+    auto writePng = [&](int64_t frame) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/frame-%06lld.png", static_cast<long long>(frame - plan.first));
+        if (WritePngFile(dir + name, o.width, o.height, rgb.data())) return true;
+        failed = dir + name;
+        return false;
+    };
+    ok = RunFrames(plan.end - 1, inRange, music, rgb, writePng, times);
+    if (gQuit) return Fail("stopped by a signal");
     if (!ok) return Fail("cannot write " + failed);
     std::printf("wrote %lld frames and audio.wav to %s: %.3f s at %d fps, %dx%d\n",
                 static_cast<long long>(plan.end - plan.first), dir.c_str(), double(plan.end - plan.first) / o.fps,
@@ -264,6 +267,7 @@ int CaptureStills(const cCaptureOptions& o, const cFramePlan& plan, cCaptureMusi
         return true;
     };
     const bool ok = RunFrames(plan.Last(), isStill, music, rgb, writeStills, times);
+    if (gQuit) return Fail("stopped by a signal");
     if (!ok) return Fail("cannot write " + failed);
     std::printf("wrote %zu stills to %s\n", plan.stills.size(), dir.c_str());
     return 0;
@@ -277,6 +281,8 @@ int RunCapture(const cCaptureOptions& o) {
     const bool video = o.pngDirectory.empty() && o.stills.empty();
     // Before any work: a capture that cannot be encoded is not started.
     if (video && !MissingFfmpeg().empty()) return Fail(MissingFfmpeg());
+    // 4:2:0 video needs even sides.
+    if (video && (o.width % 2 || o.height % 2)) return Fail("an MP4 needs an even width and height (--size)");
     cFramePlan plan;
     plan.first = FirstFrameFrom(o.start, o.fps);
     plan.end = o.duration < 0 ? -1 : plan.first + std::max<int64_t>(1, NearestFrame(o.duration, o.fps));

@@ -1,6 +1,7 @@
 // Entry point of vindelkrok-capture: reads the options, runs the capture.
 #include "app/capture.h"
 #include "app/capture_options.h"
+#include "app/quit_signals.h"
 
 #include <cstdio>
 
@@ -16,5 +17,7 @@ int main(int argc, char** argv) {
         std::fputs(CaptureUsage(), stdout);
         return 0;
     }
+    // SIGINT, SIGTERM and SIGHUP stop the frames; what was written is closed in order.
+    InstallQuitSignals();
     return RunCapture(options);
 }
