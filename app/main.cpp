@@ -32,9 +32,6 @@ constexpr float kRequiredVersion = 3.6f;
 constexpr int kMixRate = 22050;
 constexpr int kSoftwareChannels = 16;
 constexpr unsigned int kInitFlags = 2;
-const char* const kSongFile = "Data/damp.xm";
-// The two instruments whose notes are the beat.
-constexpr int kBeatInstruments[] = {33, 13};
 
 // Ends start-up after its message: restore the desktop, then status 1.
 [[noreturn]] void FailStartup() {

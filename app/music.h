@@ -7,6 +7,11 @@
 
 #include "sound/sound.h"
 
+// The module the demo plays, under the working directory.
+inline constexpr const char* kSongFile = "Data/damp.xm";
+// The two instruments whose notes are the beat (1-based, as the module numbers them).
+inline constexpr int kBeatInstruments[] = {33, 13};
+
 // Beat time := song time; beat count := beat count + 1. Both arguments are ignored.
 void OnBeatInstrument(FMUSIC_MODULE* module, unsigned char param);
 // English text of a sound-layer error code; "Unknown error" outside 0..18.

@@ -7,12 +7,15 @@ packages=(
     # build
     cmake g++ make pkg-config
     libx11-dev libxext-dev libxxf86vm-dev libxtst-dev libgl-dev libglu1-mesa-dev
+    libegl-dev libegl-mesa0
     libxmp-dev libsdl2-dev libpng-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev libstb-dev lib3ds-dev
     xvfb xauth x11-utils libgl1-mesa-dri
     # the BMP reader's peer check decodes with ImageMagick
     imagemagick
+    # the capture's MP4 encoder (ffprobe comes with it)
+    ffmpeg
     # full-screen video-mode tests: a headless Xorg with XF86VidMode
     xserver-xorg-core xserver-xorg-video-dummy
 )

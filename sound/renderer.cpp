@@ -88,6 +88,7 @@ bool cRenderer::Start(int mixRate) {
     started = xmp_start_player(context, mixRate, 0) == 0;
     rate = started ? mixRate : 0;
     position = 0;
+    firstPassEnd = -1;
     leftover = nullptr;
     leftoverFrames = 0;
     detector.Reset();
@@ -103,6 +104,8 @@ void cRenderer::Render(int16_t* out, int frames, std::vector<cSoundEvent>& event
             leftover = static_cast<const int16_t*>(info.buffer);
             leftoverFrames = info.buffer_size / int(2 * sizeof(int16_t));
             if (leftoverFrames == 0) break;
+            // libxmp counts a loop on the first tick played after the end.
+            if (firstPassEnd < 0 && info.loop_count > 0) firstPassEnd = position;
             detector.OnTick(info, channels, position, events);
         }
         const int n = std::min(frames, leftoverFrames);

@@ -44,6 +44,10 @@ public:
     void Render(int16_t* out, int frames, std::vector<cSoundEvent>& events);
     // Frames rendered since Start: the stamp the next frame will carry.
     int64_t Position() const { return position; }
+    // First frame of the song's second pass (where it has looped back to its
+    // restart position), or -1 while the first pass has not been rendered
+    // to its end. Tells an offline capture how long the song is.
+    int64_t FirstPassEnd() const { return firstPassEnd; }
     int Rate() const { return rate; }
 
 private:
@@ -54,6 +58,7 @@ private:
     int channels = 0;     // of the loaded module
     int instruments = 0;
     int64_t position = 0;
+    int64_t firstPassEnd = -1;
     cTriggerDetector detector;
     // The current tick's frames not handed out yet; they live in libxmp's
     // buffer, which stays valid until the next xmp_play_frame.

@@ -7,9 +7,7 @@
 // the order that FMUSIC_GetOrder reads when the output reaches them.
 #include "sound/sound.h"
 
-#include "sound/audible_dispatcher.h"
-#include "sound/renderer.h"
-#include "sound/sdl_output.h"
+#include "sound/module.h"
 
 #include <atomic>
 #include <new>
@@ -19,8 +17,6 @@
 namespace {
 
 constexpr float kApiVersion = 3.6f;
-// Instrument numbers an XM module can use (1-based).
-constexpr int kMaxInstruments = 255;
 // Device buffer: the largest power of two not above 25 ms of the mixing rate
 // (512 frames = 23.2 ms at 22050 Hz). Callbacks and orders are timed inside a
 // buffer, so its size costs no sync accuracy; a larger one would only add
@@ -28,36 +24,6 @@ constexpr int kMaxInstruments = 255;
 constexpr double kBufferSeconds = 0.025;
 
 }  // namespace
-
-// ---- Types -----------------------------------------------------------------
-
-struct FMUSIC_MODULE final : cAudioSource {
-    FMUSIC_MODULE() : dispatcher([this](const cSoundEvent& e) { Release(e); }) {}
-
-    // SDL's audio thread: render a buffer, then report it taken.
-    void Fill(int16_t* out, int frames) override {
-        scratch.clear();
-        const int64_t first = renderer.Position();
-        renderer.Render(out, frames, scratch);
-        dispatcher.Taken(first, cSoundClock::now(), scratch);
-    }
-
-    // The dispatcher's thread, when the output reaches the event.
-    void Release(const cSoundEvent& e) {
-        if (e.kind == cSoundEvent::cKind::kOrder) {
-            order.store(e.order, std::memory_order_relaxed);
-            return;
-        }
-        FMUSIC_CALLBACK callback = callbacks[e.instrument].load(std::memory_order_acquire);
-        if (callback) callback(this, static_cast<unsigned char>(e.instrument));
-    }
-
-    cRenderer renderer;
-    cAudibleDispatcher dispatcher;
-    std::vector<cSoundEvent> scratch;  // SDL's audio thread only
-    std::atomic<int> order{0};
-    std::atomic<FMUSIC_CALLBACK> callbacks[kMaxInstruments + 1] = {};
-};
 
 // ---- Module state ----------------------------------------------------------
 
@@ -93,6 +59,8 @@ void StopPlaying() {
 }  // namespace
 
 // ---- Public functions ------------------------------------------------------
+
+void RecordSoundError(int code) { gLastError.store(code, std::memory_order_relaxed); }
 
 extern "C" {
 

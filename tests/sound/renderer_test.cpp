@@ -131,6 +131,36 @@ TEST(RendererOrders, SongLoopsFromItsRestartPosition) {
     EXPECT_EQ(triggers, (std::vector<std::pair<int, int64_t>>{{1, 0}, {2, 9 * kRow}, {2, 17 * kRow}}));
 }
 
+TEST(RendererOrders, FirstPassEndsWhereTheSongComesBackToItsRestartPosition) {
+    cXmModule m = TestModule(1, 1, 3, 4, kSpeed, kBpm);
+    m.restart = 1;
+    const std::vector<uint8_t> bytes = EncodeXm(m);
+    cRenderer r;
+    ASSERT_EQ(r.LoadMemory(bytes.data(), bytes.size()), 0);
+    ASSERT_TRUE(r.Start(kTestRate));
+    std::vector<int16_t> pcm(2 * 12 * kRow);
+    std::vector<cSoundEvent> events;
+    r.Render(pcm.data(), 12 * kRow, events);
+    EXPECT_EQ(r.FirstPassEnd(), -1);  // the last row of the pass, not yet past it
+    r.Render(pcm.data(), 8 * kRow, events);
+    EXPECT_EQ(r.FirstPassEnd(), 12 * kRow);
+    ASSERT_TRUE(r.Start(kTestRate));
+    EXPECT_EQ(r.FirstPassEnd(), -1);
+}
+
+TEST(RendererOrders, JumpBackToAnEarlierOrderEndsTheFirstPass) {
+    cXmModule m = TestModule(1, 1, 3, 4, kSpeed, kBpm);
+    m.patterns[1].At(3, 0).effect = 0x0b;  // B00 on the last row of order 1
+    const std::vector<uint8_t> bytes = EncodeXm(m);
+    cRenderer r;
+    ASSERT_EQ(r.LoadMemory(bytes.data(), bytes.size()), 0);
+    ASSERT_TRUE(r.Start(kTestRate));
+    std::vector<int16_t> pcm(2 * 12 * kRow);
+    std::vector<cSoundEvent> events;
+    r.Render(pcm.data(), 12 * kRow, events);
+    EXPECT_EQ(r.FirstPassEnd(), 8 * kRow);
+}
+
 TEST(Renderer, OutputDoesNotDependOnHowItIsSliced) {
     cXmModule m = TestModule(2, 2, 2, 8, 3, 200);
     for (int row = 0; row < 8; ++row) m.patterns[row % 2].At(row, row % 2) = Note(1 + row % 2);

@@ -1,0 +1,46 @@
+// The ffmpeg program as the capture's MP4 encoder.
+//
+// ffmpeg runs as a child process: raw RGB frames go to it through a pipe on
+// its standard input, the music comes from a WAV file written beforehand,
+// and it writes H.264 video with AAC audio into an MP4. Only its own error
+// messages reach the terminal.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+
+struct cVideoSettings {
+    std::string output;  // the MP4 file
+    std::string audio;   // the WAV file with the music of the captured range
+    int width = 0, height = 0;
+    int fps = 0;
+};
+
+class cFfmpegEncoder {
+public:
+    cFfmpegEncoder() = default;
+    ~cFfmpegEncoder();
+    cFfmpegEncoder(const cFfmpegEncoder&) = delete;
+    cFfmpegEncoder& operator=(const cFfmpegEncoder&) = delete;
+
+    // Starts ffmpeg; false with a message when it is not on PATH or cannot run.
+    bool Start(const cVideoSettings& settings, std::string& error);
+    // Hands over one frame (width * height * 3 bytes, rows top-down); false
+    // when ffmpeg has stopped taking frames.
+    bool WriteFrame(const uint8_t* rgb);
+    // Ends the input and waits for ffmpeg; "" when it wrote the file,
+    // otherwise what went wrong.
+    std::string Finish();
+
+private:
+    pid_t child = -1;
+    int input = -1;
+    size_t frameBytes = 0;
+};
+
+// The path of an executable file called name in a directory of PATH, or ""
+// when there is none.
+std::string FindOnPath(const char* name);
+// "" when ffmpeg is on PATH, otherwise the message that says it is missing.
+std::string MissingFfmpeg();

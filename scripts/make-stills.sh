@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Regenerates the README's stills, docs/stills/still-<song time>.png, with
+# vindelkrok-capture from the Data/ the build generates. Installs what is
+# missing and builds the capture program first.
+set -eu
+top="$(cd "$(dirname "$0")/.." && pwd)"
+times="2.5,15,21,42,58,105"
+"$top/scripts/install-deps.sh"
+cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$top/build" -j"$(nproc)" --target vindelkrok-capture
+rm -f "$top"/docs/stills/still-*.png
+cd "$top/build"
+./vindelkrok-capture --stills "$times" --size 320x240 --output "$top/docs/stills" >/dev/null
+ls "$top"/docs/stills/still-*.png

@@ -1,0 +1,51 @@
+// The record behind an FMUSIC_MODULE handle, shared by the layer's calls
+// (sound_api.cpp) and its offline playback (offline.cpp). Private to sound/.
+//
+// A module renders through its renderer; the events it stamps are released
+// when they are heard: an order change moves the order FMUSIC_GetOrder
+// reports, a trigger runs the callback installed for its instrument. Live
+// playback releases them from the dispatcher's thread as the output reaches
+// them, offline playback from the caller's thread on the caller's clock.
+#pragma once
+
+#include "sound/audible_dispatcher.h"
+#include "sound/renderer.h"
+#include "sound/sdl_output.h"
+#include "sound/sound.h"
+
+#include <atomic>
+#include <vector>
+
+// Instrument numbers an XM module can use (1-based).
+constexpr int kMaxInstruments = 255;
+
+// Records code as the last error, which FSOUND_GetError reports.
+void RecordSoundError(int code);
+
+struct FMUSIC_MODULE final : cAudioSource {
+    FMUSIC_MODULE() : dispatcher([this](const cSoundEvent& e) { Release(e); }) {}
+
+    // SDL's audio thread: render a buffer, then report it taken.
+    void Fill(int16_t* out, int frames) override {
+        scratch.clear();
+        const int64_t first = renderer.Position();
+        renderer.Render(out, frames, scratch);
+        dispatcher.Taken(first, cSoundClock::now(), scratch);
+    }
+
+    // The event is heard now: move the order, or run the instrument's callback.
+    void Release(const cSoundEvent& e) {
+        if (e.kind == cSoundEvent::cKind::kOrder) {
+            order.store(e.order, std::memory_order_relaxed);
+            return;
+        }
+        FMUSIC_CALLBACK callback = callbacks[e.instrument].load(std::memory_order_acquire);
+        if (callback) callback(this, static_cast<unsigned char>(e.instrument));
+    }
+
+    cRenderer renderer;
+    cAudibleDispatcher dispatcher;
+    std::vector<cSoundEvent> scratch;  // SDL's audio thread only
+    std::atomic<int> order{0};
+    std::atomic<FMUSIC_CALLBACK> callbacks[kMaxInstruments + 1] = {};
+};
