@@ -94,8 +94,8 @@ void SetPointer(const char* name, cArray& array, GLint size, GLenum type, GLsize
 
 // Element i of an enabled array of floats, as doubles (NaN for other types).
 std::vector<double> Element(const cArray& array, int i) {
-    std::vector<double> out;
     if (array.type != GL_FLOAT) return std::vector<double>(size_t(array.size), std::nan(""));
+    std::vector<double> out;
     const int stride = array.stride ? array.stride : array.size * int(sizeof(GLfloat));
     const auto* element = reinterpret_cast<const GLfloat*>(static_cast<const char*>(array.pointer) + ptrdiff_t(i) * stride);
     for (int k = 0; k < array.size; ++k) out.push_back(element[k]);
