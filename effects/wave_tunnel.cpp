@@ -1,10 +1,8 @@
 // Wave tunnel: surface of revolution, radius functions A and B, the two draws.
 //
-// Depends on base/display_list (the per-variant list) and base/gl_recreation
-// (a fresh GL context after F1 knows none of the old list names).
+// Uses GL 1.1 client-side vertex arrays only, so it owns no GL object and a
+// fresh GL context after F1 needs nothing from it.
 #include "effects/wave_tunnel.h"
-
-#include "base/gl_recreation.h"
 
 #include "effects/black_fog.h"
 
@@ -30,12 +28,6 @@ constexpr float kFogDensity = 1.75f;
 constexpr float kFogEnd = 0.5f;
 
 // ---------------------------------------------------------------------------
-// Module state
-
-// Every live tunnel, so one registered function can forget all their lists.
-cWaveTunnel* gFirstTunnel = nullptr;
-
-// ---------------------------------------------------------------------------
 // Local helpers (in double precision from the float y and angle)
 
 // The shade of blue at (y, angle): two waves along the tube and two around
@@ -58,96 +50,94 @@ double Ripple(double t, double angle) {
 // ---------------------------------------------------------------------------
 // Public functions
 
-// Joins the chain of live tunnels and the F1 re-creation mechanism.
-cWaveTunnel::cWaveTunnel() : nextTunnel(gFirstTunnel) {
-    gFirstTunnel = this;
-    RegisterGlRecreation(&cWaveTunnel::ForgetLists);
-}
-
-// Leaves the chain of live tunnels.
-cWaveTunnel::~cWaveTunnel() {
-    for (cWaveTunnel** link = &gFirstTunnel; *link; link = &(*link)->nextTunnel) {
-        if (*link == this) {
-            *link = nextTunnel;
-            break;
-        }
-    }
-}
-
-// The list is re-recorded every frame, so forgetting the stale name is all a
-// new context needs: the next frame generates a name that is valid in it.
-void cWaveTunnel::ForgetLists() {
-    for (cWaveTunnel* tunnel = gFirstTunnel; tunnel; tunnel = tunnel->nextTunnel) tunnel->list.Forget();
-}
-
-// Radius A: 0.2 with the ripple; colours the point.
-float cWaveTunnel::RadiusA(float y, float angle) const {
-    glColor3f(0, 0, float(TunnelBlue(time, y, angle)));
-    return float(0.2 + Ripple(time, angle));
+// Radius A: 0.2 with the ripple.
+cWaveTunnel::cPoint cWaveTunnel::RadiusA(float y, float angle) const {
+    return {float(0.2 + Ripple(time, angle)), float(TunnelBlue(time, y, angle))};
 }
 
 // Radius B: thinner than A, and lumpy along the axis: 360·y goes to the
 // cosine as radians, so the six ring heights take unrelated widths.
-float cWaveTunnel::RadiusB(float y, float angle) const {
-    glColor3f(0, 0, float(TunnelBlue(time, y, angle)));
-    return float(0.1 + Ripple(time, angle) + std::cos(360.0 * y) / 15);
+cWaveTunnel::cPoint cWaveTunnel::RadiusB(float y, float angle) const {
+    return {float(0.1 + Ripple(time, angle) + std::cos(360.0 * y) / 15), float(TunnelBlue(time, y, angle))};
 }
 
-// Issues the tube wall as rings × sectors primitives, four vertices each.
-// No rings or no sectors draw nothing (a negative count would make a step
-// that never reaches the end of its loop).
-void cWaveTunnel::BuildRevolution(float length, int rings, int sectors, cRadius radius, unsigned mode) const {
+// Fills the arrays with the tube wall, rings × sectors primitives of four
+// vertices each. No rings or no sectors build nothing (a negative count
+// would make a step that never reaches the end of its loop).
+void cWaveTunnel::BuildRevolution(float length, int rings, int sectors, cRadius radius, unsigned primitive) {
+    vertices.clear();
+    mode = primitive;
     if (rings <= 0 || sectors <= 0) return;
     const float angleStep = 360.0f / float(sectors);
     const float yStep = length / float(rings);
-    // The radius function sets the colour of the point, so it runs right
-    // before each vertex and the vertex takes that colour.
-    auto vertexAt = [&](float y, float angle) {
-        const float r = (this->*radius)(y, angle);
-        glVertex3f(float(std::cos(angle * kVertexDegToRad) * r), y, float(std::sin(angle * kVertexDegToRad) * r));
+    // Each vertex takes the colour the radius function gives its very point.
+    auto vertexAt = [&](float s, float t, float y, float angle) {
+        const cPoint point = (this->*radius)(y, angle);
+        vertices.push_back({s, t, 0, 0, point.blue, float(std::cos(angle * kVertexDegToRad) * point.radius), y,
+                            float(std::sin(angle * kVertexDegToRad) * point.radius)});
     };
     // Float accumulation, as the look was made with: 50 sectors end at
     // 360.00009 and 5 rings at 1.0, both failing the test.
     for (float a = 0; a < 360; a += angleStep) {
         for (float y = 0; y < length; y += yStep) {
-            glBegin(mode);
-            glTexCoord2f(0, 1);
-            vertexAt(y, a);
-            glTexCoord2f(1, 0);
-            vertexAt(y, a + angleStep);
-            glTexCoord2f(1, 1);
-            vertexAt(y + yStep, a + angleStep);
-            glTexCoord2f(0, 1);
-            vertexAt(y + yStep, a);
-            glEnd();
+            vertexAt(0, 1, y, a);
+            vertexAt(1, 0, y, a + angleStep);
+            vertexAt(1, 1, y + yStep, a + angleStep);
+            vertexAt(0, 1, y + yStep, a);
         }
     }
 }
 
-// Records this frame's tube into the list and replays it twice: the tube
-// (y from 0 to 1) is turned onto the z axis and drawn at z 1..2 and 2..3
-// from the entry matrix; the second translation is left in place.
-void cWaveTunnel::RecordAndReplay(double t, cRadius radius) {
-    list.Begin();
+// Draws the built primitives from the arrays, four vertices each, leaving
+// the client-side array state as it was.
+void cWaveTunnel::DrawSurface() const {
+    if (vertices.empty()) return;
+    const cTubeVertex& first = vertices.front();
+    const int stride = int(sizeof(cTubeVertex));
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glTexCoordPointer(2, GL_FLOAT, stride, &first.s);
+    glColorPointer(3, GL_FLOAT, stride, &first.red);
+    glVertexPointer(3, GL_FLOAT, stride, &first.x);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    for (size_t i = 0; i + 4 <= vertices.size(); i += 4) glDrawArrays(mode, GLint(i), 4);
+    glPopClientAttrib();
+}
+
+// One half of the tunnel: the tube (y from 0 to 1) turned onto the z axis
+// and drawn at z 1..2 from the current matrix, which is left as it was.
+void cWaveTunnel::DrawTube() const {
     glPushMatrix();
     glTranslatef(0, 0, 1);
     glRotatef(90, 1, 0, 0);
+    DrawSurface();
+    glPopMatrix();
+}
+
+// Builds this frame's tube and draws it twice: at z 1..2 and 2..3 from the
+// entry matrix; the second translation is left in place.
+void cWaveTunnel::BuildAndDrawTwice(double t, cRadius radius) {
     time = t;
     BuildRevolution(1, 5, 50, radius, GL_TRIANGLE_FAN);
-    glPopMatrix();
-    list.End();
-
     glTranslatef(0, 0, 0);
-    list.Call();
+    DrawTube();
     glTranslatef(0, 0, 1);
-    list.Call();
+    DrawTube();
+    // Drawing from arrays leaves the current colour and texture coordinate
+    // undefined; the steps after the tunnel get those of its last vertex,
+    // as if it had been drawn vertex by vertex.
+    if (vertices.empty()) return;
+    const cTubeVertex& last = vertices.back();
+    glColor3f(last.red, last.green, last.blue);
+    glTexCoord2f(last.s, last.t);
 }
 
-// Sets the black exponential fog, then records and replays radius A.
+// Sets the black exponential fog, then builds and draws radius A.
 void cWaveTunnel::DrawFogged(double t) {
     SetBlackFog(kFogDensity, kFogEnd);
-    RecordAndReplay(t, &cWaveTunnel::RadiusA);
+    BuildAndDrawTwice(t, &cWaveTunnel::RadiusA);
 }
 
-// Records and replays radius B in the fog the scene already has.
-void cWaveTunnel::DrawBulging(double t) { RecordAndReplay(t, &cWaveTunnel::RadiusB); }
+// Builds and draws radius B in the fog the scene already has.
+void cWaveTunnel::DrawBulging(double t) { BuildAndDrawTwice(t, &cWaveTunnel::RadiusB); }

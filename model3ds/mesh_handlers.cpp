@@ -1,9 +1,11 @@
 // Handlers for an object's mesh: vertex list, face list and mapping
 // coordinates, all stored into the level's current object.
 //
-// Counts are signed 16-bit values. Elements are appended one at a time as
-// they are read, never reserved from the count, so a count that lies about
-// the chunk's size costs no more memory than the bytes actually present.
+// Counts are unsigned 16-bit values (0 to 65,535), as 3D Studio and the
+// modellers that write its files store them. Elements are appended one at a
+// time as they are read, never reserved from the count, so a count that lies
+// about the chunk's size costs no more memory than the bytes actually
+// present; a list stops at its first short read.
 #include "model3ds/chunk_handlers.h"
 
 #include "model3ds/chunk_io.h"
@@ -36,12 +38,10 @@ cVertex* VertexAt(cObject& object, uint16_t fileIndex) {
 int cVertexListChunkHandler::HandleChunk(std::istream& stream, cLevel& level) {
     std::cout << "    VertexListChunk" << std::endl;
     if (!HasObject(level)) return -1;
-    int16_t count = 0;
-    if (!ReadS16(stream, count)) return -1;
+    uint16_t count = 0;
+    if (!ReadU16(stream, count)) return -1;
     const char* objectName = level.objects.last()->name;
     std::cout << "    NumberOfVertexes in " << objectName << " : " << count << std::endl;
-    // 32768 and above read as negative.
-    if (count < 0) return -1;
 
     cObject& object = level.currentObject();
     for (int i = 0; i < count; ++i) {
@@ -55,17 +55,16 @@ int cVertexListChunkHandler::HandleChunk(std::istream& stream, cLevel& level) {
         if (object.vertices.append(vertex) == -1) return -1;
     }
     if (!stream.good()) return -1;
-    return count * 12 + 2;
+    return int(count) * 12 + 2;
 }
 
 // Appends a face per record whose three vertices exist; logs the others.
 int cFaceListChunkHandler::HandleChunk(std::istream& stream, cLevel& level) {
     std::cout << "    FaceListChunk" << std::endl;
     if (!HasObject(level)) return -1;
-    int16_t count = 0;
-    if (!ReadS16(stream, count)) return -1;
+    uint16_t count = 0;
+    if (!ReadU16(stream, count)) return -1;
     std::cout << "    NumberOfFaces: " << count << std::endl;
-    if (count < 0) return -1;
 
     cObject& object = level.currentObject();
     for (int i = 0; i < count; ++i) {
@@ -87,17 +86,16 @@ int cFaceListChunkHandler::HandleChunk(std::istream& stream, cLevel& level) {
         }
     }
     if (!stream.good()) return -1;
-    return count * 8 + 2;
+    return int(count) * 8 + 2;
 }
 
 // Sets the texture coordinates of vertices 1..n of the current object.
 int cMappingCoordinatesListChunkHandler::HandleChunk(std::istream& stream, cLevel& level) {
     std::cout << "    MappingCoordinatesListChunk" << std::endl;
     if (!HasObject(level)) return -1;
-    int16_t count = 0;
-    if (!ReadS16(stream, count)) return -1;
+    uint16_t count = 0;
+    if (!ReadU16(stream, count)) return -1;
     std::cout << "    NumberOfMappingCoordinates: " << count << std::endl;
-    if (count < 0) return -1;
 
     cObject& object = level.currentObject();
     for (int i = 0; i < count; ++i) {
@@ -114,5 +112,5 @@ int cMappingCoordinatesListChunkHandler::HandleChunk(std::istream& stream, cLeve
         }
     }
     if (!stream.good()) return -1;
-    return count * 8 + 2;
+    return int(count) * 8 + 2;
 }

@@ -96,5 +96,11 @@ void DrawModelScene(cModelScene& scene, double t) {
     glRotatef(float(90.0 * std::sin(5.0 * t) + 30.0 * std::cos(6.0 * t)), 1.0f, 0.5f, 0.2f);
     glRotatef(float(30.0 * t), 1.0f, 0.5f, 0.0f);
     glColor4f(0.0f, 0.0f, 1.0f, 0.5f);
+    // Unfogged: the tunnel before it leaves dense black fog on, which would
+    // scale the blue down to a few percent at the model's depth. The fog
+    // enable goes back to what it was, for the steps after this one.
+    const bool fogged = glIsEnabled(GL_FOG) == GL_TRUE;
+    if (fogged) glDisable(GL_FOG);
     scene.list.Call();
+    if (fogged) glEnable(GL_FOG);
 }

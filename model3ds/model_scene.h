@@ -29,5 +29,8 @@ struct cModelScene {
 void LoadModelScene(cModelScene& scene);
 // The same with another model file.
 void LoadModelScene(cModelScene& scene, const char* fileName);
-// Draws the model at song time t, placed by t and the last beat's time.
+// Draws the model at song time t, placed by t and the last beat's time,
+// without fog; the fog enable is left as it was found. Leaves depth testing
+// off, blending on with (GL_SRC_ALPHA, GL_DST_ALPHA), the colour (0, 0, 1,
+// 0.5) and the matrix moved and turned.
 void DrawModelScene(cModelScene& scene, double t);

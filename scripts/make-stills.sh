@@ -4,7 +4,7 @@
 # missing and builds the capture program first.
 set -eu
 top="$(cd "$(dirname "$0")/.." && pwd)"
-times="2.5,15,21,42,58,105"
+times="2.5,15,21,42,72,105"
 "$top/scripts/install-deps.sh"
 cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$top/build" -j"$(nproc)" --target vindelkrok-capture

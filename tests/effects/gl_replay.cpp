@@ -73,6 +73,12 @@ struct cReplayer {
                 const std::vector<fakegl::cCall> body = it->second;
                 Run(body, depth + 1);
             }
+        } else if (call.name == "glDrawArrays") {
+            // The fetched vertices run like immediate-mode calls, but as in
+            // Mesa the arrays' colours do not become the current colour.
+            const std::array<double, 4> colour = state.colour;
+            Run(call.fetched, depth + 1);
+            state.colour = colour;
         } else if (call.name == "glPushMatrix") {
             state.stack.push_back(top);
             if (int(state.stack.size()) > state.maxDepth) state.maxDepth = int(state.stack.size());

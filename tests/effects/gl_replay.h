@@ -1,7 +1,7 @@
 // Replays a fake-GL record to the state it leaves: the modelview matrix with
 // its stack, colour, line width, capabilities, blend function and fog. Lists
 // recorded with GL_COMPILE are kept and run where glCallList replays them,
-// as GL would. Effects tests use it to check what a frame leaves for the next
+// as GL would; an array draw runs the vertices it fetched. Effects tests use it to check what a frame leaves for the next
 // step of a composition and where things end up in eye space.
 #pragma once
 

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "model3ds/chunk_handlers.h"
+#include "model3ds/mesh_draw.h"
 #include "tests/model3ds/model_files.h"
+#include "tests/support/fake_gl.h"
+
+#include <GL/gl.h>
 
 #include <sstream>
 
@@ -257,17 +261,21 @@ TEST(MeshLists, CountOfZeroReturnsTwoAndStoresNothing) {
     EXPECT_TRUE(level.currentObject().faces.isFree());
 }
 
-TEST(MeshLists, CountsOf32768AndAboveFail) {
+TEST(MeshLists, CountsOf32768AndAboveReadAsUnsignedUpToTheShortRead) {
+    // 64 zero bytes after the count: five whole vertices, eight face
+    // records, eight mapping pairs. The rest of the count is not there.
     for (int id : {kChunkVertexList, kChunkFaceList, kChunkMappingCoordinates}) {
-        cLevel level;
-        level.objects.append(cObject(), "o");
-        std::vector<uint8_t> payload = {0x00, 0x80};  // 32768
-        payload.resize(payload.size() + 64, 0);
-        EXPECT_EQ(Handle(id, payload, level).result, -1) << std::hex << id;
-        payload[0] = 0xFF, payload[1] = 0xFF;  // 65535
-        EXPECT_EQ(Handle(id, payload, level).result, -1) << std::hex << id;
-        EXPECT_TRUE(level.currentObject().vertices.isFree());
-        EXPECT_TRUE(level.currentObject().faces.isFree());
+        for (const uint16_t count : {uint16_t(32768), uint16_t(65535)}) {
+            cLevel level;
+            level.objects.append(cObject(), "o");
+            std::vector<uint8_t> payload = {uint8_t(count & 0xFF), uint8_t(count >> 8)};
+            payload.resize(payload.size() + 64, 0);
+            const auto load = Handle(id, payload, level);
+            EXPECT_EQ(load.result, -1) << std::hex << id;
+            EXPECT_EQ(Lines(load.log).at(1).substr(Lines(load.log).at(1).rfind(' ') + 1), std::to_string(count));
+            EXPECT_EQ(Size(level.currentObject().vertices), id == kChunkVertexList ? 5u : 0u);
+            EXPECT_TRUE(level.currentObject().faces.isFree());
+        }
     }
 }
 
@@ -307,6 +315,74 @@ TEST(MeshLists, CountsBeyondTheChunkReadToEndOfFileAndFail) {
     EXPECT_EQ(Lines(Handle(kChunkFaceList, faces, level).log).back(), "eof");
     std::vector<uint8_t> mapping = {0x30, 0x75, 0, 0, 0, 0};
     EXPECT_EQ(Lines(Handle(kChunkMappingCoordinates, mapping, level).log).back(), "eof");
+}
+
+// One object of n vertices, n faces (face i joins vertices i, i + 1 and
+// i + 2, wrapping) and n mapping pairs: every vertex and index in use.
+cModel3ds LargeObject(int n) {
+    cModel3ds model;
+    model.meshes = {Mesh("large", n)};
+    for (int i = 0; i < n; ++i) {
+        model.meshes[0].faces.push_back({uint16_t(i), uint16_t((i + 1) % n), uint16_t((i + 2) % n)});
+        model.meshes[0].mapping.push_back({{float(i), 0.5f}});
+    }
+    return model;
+}
+
+TEST(LargeObjects, UpTo65535FacesInOneObjectLoadAndDrawEveryFace) {
+    // GL calls the drawing makes for one face.
+    cLevel one;
+    ReadBytes(Bytes(LargeObject(3)), one);
+    fakegl::Reset();
+    DrawObjectFaces(one.currentObject(), GL_TRIANGLE_FAN);
+    const size_t callsPerFace = fakegl::Calls().size() / 3;
+    ASSERT_EQ(fakegl::Count("glBegin"), 3u);
+
+    for (int n : {40000, 65535}) {
+        cLevel level;
+        const auto bytes = Bytes(LargeObject(n));
+        const auto load = ReadBytes(bytes, level);
+        EXPECT_EQ(load.result, int(bytes.size())) << n;
+        const auto lines = Lines(load.log);
+        EXPECT_TRUE(Contains(lines, "    NumberOfVertexes in large : " + std::to_string(n)));
+        EXPECT_TRUE(Contains(lines, "    NumberOfFaces: " + std::to_string(n)));
+        EXPECT_TRUE(Contains(lines, "    NumberOfMappingCoordinates: " + std::to_string(n)));
+        cObject& object = level.currentObject();
+        EXPECT_EQ(Size(object.vertices), size_t(n));
+        ASSERT_EQ(Size(object.faces), size_t(n));
+        // The last face reaches the last vertex and wraps to the first two.
+        const cFace* last = ById(object.faces, uint16_t(n));
+        EXPECT_EQ(last->a, ById(object.vertices, uint16_t(n)));
+        EXPECT_EQ(last->b, ById(object.vertices, 1));
+        EXPECT_EQ(last->c, ById(object.vertices, 2));
+        EXPECT_EQ(last->a->u, double(float(n - 1)));
+
+        fakegl::Reset();
+        fakegl::SetRecording(false);
+        DrawObjectFaces(object, GL_TRIANGLE_FAN);
+        EXPECT_EQ(fakegl::CallsMade(), callsPerFace * size_t(n)) << n;
+        fakegl::SetRecording(true);
+    }
+}
+
+TEST(LargeObjects, FaceCountBeyondTheChunkStopsAtTheShortRead) {
+    // 65535 faces claimed, two records present, then the file ends.
+    const auto bytes = Editor([](cChunkWriter& w) {
+        w.Open(kChunkObjectBlock);
+        w.Name("claims");
+        VertexList(w, 1, 3);
+        w.Open(kChunkFaceList);
+        w.U16(65535);
+        w.U16(0), w.U16(1), w.U16(2), w.U16(0);
+        w.U16(2), w.U16(1), w.U16(0), w.U16(0);
+        w.Close();
+        w.Close();
+    });
+    cLevel level;
+    const auto load = ReadBytes(bytes, level);
+    EXPECT_EQ(load.result, -1);
+    EXPECT_EQ(Lines(load.log).back(), "eof");
+    EXPECT_EQ(Size(level.currentObject().faces), 2u);
 }
 
 TEST(Names, UpTo254CharactersAreReadAndLongerOnesFail) {

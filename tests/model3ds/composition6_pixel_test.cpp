@@ -1,9 +1,10 @@
 // The model in composition 6 (music order 14), drawn through the real
 // DrawFrame under Xvfb with a small two-object test model that start-up's
 // PrepareEffects loads. The model is drawn after the tunnel, which leaves
-// its dense black fog on, so it shows only where it sweeps close past the
-// camera, as a faint blue. The frame is compared with a reference, and with
-// the same frame before the model was loaded: the model may only add blue.
+// its dense black fog on; the model scene draws it unfogged, so the floor
+// shows as a flat, half-transparent blue plane. The frame is compared with a
+// reference, and with the same frame before the model was loaded: the model
+// may only add blue.
 #include <gtest/gtest.h>
 
 #include "tests/support/frame_render.h"
@@ -19,8 +20,7 @@
 namespace {
 
 // A square floor 2400 units wide (12 units once scaled) made of two
-// objects, one triangle each: turning about the model's centre, it sweeps
-// close past the camera, where the tunnel's fog leaves it visible.
+// objects, one triangle each, turning about the model's centre.
 cModel3ds Floor() {
     cMesh3ds left, right;
     left.name = "left";

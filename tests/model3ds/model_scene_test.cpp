@@ -42,9 +42,10 @@ protected:
     std::string log;
 };
 
-// The calls of one frame drawn at song time t with the given list name.
-std::vector<fakegl::cCall> FrameCalls(double t, double beat, unsigned list) {
-    return {
+// The calls of one frame drawn at song time t with the given list name;
+// entered with fog on, the fog is switched off around the replay.
+std::vector<fakegl::cCall> FrameCalls(double t, double beat, unsigned list, bool fogOn = false) {
+    std::vector<fakegl::cCall> calls = {
         {"glDisable", {GL_DEPTH_TEST}},
         {"glEnable", {GL_BLEND}},
         {"glBlendFunc", {GL_SRC_ALPHA, GL_DST_ALPHA}},
@@ -52,8 +53,12 @@ std::vector<fakegl::cCall> FrameCalls(double t, double beat, unsigned list) {
         {"glRotatef", {float(90.0 * std::sin(5.0 * t) + 30.0 * std::cos(6.0 * t)), 1.0, 0.5, float(0.2)}},
         {"glRotatef", {float(30.0 * t), 1.0, 0.5, 0.0}},
         {"glColor4f", {0, 0, 1, 0.5}},
-        {"glCallList", {double(list)}},
+        {"glIsEnabled", {GL_FOG}},
     };
+    if (fogOn) calls.push_back({"glDisable", {GL_FOG}});
+    calls.push_back({"glCallList", {double(list)}});
+    if (fogOn) calls.push_back({"glEnable", {GL_FOG}});
+    return calls;
 }
 
 void ExpectCalls(const std::vector<fakegl::cCall>& expected) {
@@ -111,6 +116,20 @@ TEST_F(ModelScene, EveryFrameIsPlacedBySongTimeAndBeatTime) {
     const auto rotations = fakegl::CallsNamed("glRotatef");
     EXPECT_EQ(rotations[0].args[0], 30.0);
     EXPECT_EQ(rotations[1].args[0], 0.0);
+}
+
+TEST_F(ModelScene, DrawsTheModelUnfoggedAndLeavesTheFogAsItFoundIt) {
+    cModelScene scene;
+    Load(scene, path);
+    gBeatTime.store(3.0);
+    for (bool fogOn : {true, false}) {
+        if (fogOn) glEnable(GL_FOG);
+        else glDisable(GL_FOG);
+        fakegl::ClearCalls();
+        DrawModelScene(scene, 3.1);
+        ExpectCalls(FrameCalls(3.1, 3.0, scene.list.Id(), fogOn));
+        EXPECT_EQ(glIsEnabled(GL_FOG), fogOn ? GL_TRUE : GL_FALSE);
+    }
 }
 
 TEST_F(ModelScene, MissingModelIsLoggedAndFramesStayTheSame) {

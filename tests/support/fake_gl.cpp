@@ -5,6 +5,8 @@
 #include <GL/glu.h>
 #include <GL/glx.h>
 
+#include <cmath>
+#include <cstddef>
 #include <initializer_list>
 #include <map>
 #include <set>
@@ -13,8 +15,27 @@
 
 namespace {
 
+// A client-side array as glXxxPointer set it.
+struct cArray {
+    bool enabled = false;
+    int size = 0;
+    GLenum type = 0;
+    int stride = 0;
+    const void* pointer = nullptr;
+};
+
+// The arrays glDrawArrays reads, saved and restored as a whole by
+// glPushClientAttrib/glPopClientAttrib.
+struct cClientArrays {
+    cArray vertex, colour, texCoord;
+};
+
 struct cState {
     std::vector<fakegl::cCall> calls;
+    cClientArrays arrays;
+    std::vector<cClientArrays> clientStack;
+    std::set<GLenum> enabled;  // capabilities, for glIsEnabled
+    bool compiling = false;  // between glNewList(GL_COMPILE) and glEndList
     unsigned nextList = 1;
     unsigned nextTexture = 1;
     bool failGenLists = false;
@@ -52,6 +73,51 @@ std::vector<double> Floats(const GLfloat* values, int count) {
     return out;
 }
 
+// The array that glEnableClientState and the pointer calls name.
+cArray* ClientArray(GLenum array) {
+    cClientArrays& arrays = State().arrays;
+    switch (array) {
+        case GL_VERTEX_ARRAY: return &arrays.vertex;
+        case GL_COLOR_ARRAY: return &arrays.colour;
+        case GL_TEXTURE_COORD_ARRAY: return &arrays.texCoord;
+        default: return nullptr;
+    }
+}
+
+void SetPointer(const char* name, cArray& array, GLint size, GLenum type, GLsizei stride, const void* pointer) {
+    array.size = size;
+    array.type = type;
+    array.stride = stride;
+    array.pointer = pointer;
+    Record(name, {double(size), double(type), double(stride)});
+}
+
+// Element i of an enabled array of floats, as doubles (NaN for other types).
+std::vector<double> Element(const cArray& array, int i) {
+    if (array.type != GL_FLOAT) return std::vector<double>(size_t(array.size), std::nan(""));
+    std::vector<double> out;
+    const int stride = array.stride ? array.stride : array.size * int(sizeof(GLfloat));
+    const auto* element = reinterpret_cast<const GLfloat*>(static_cast<const char*>(array.pointer) + ptrdiff_t(i) * stride);
+    for (int k = 0; k < array.size; ++k) out.push_back(element[k]);
+    return out;
+}
+
+// The immediate-mode calls that drawing vertices first..first+count-1 of the
+// enabled arrays stands for.
+std::vector<fakegl::cCall> Fetch(GLenum mode, int first, int count) {
+    const cClientArrays& arrays = State().arrays;
+    std::vector<fakegl::cCall> out{{"glBegin", {double(mode)}}};
+    for (int i = first; i < first + count; ++i) {
+        if (arrays.texCoord.enabled) out.push_back({"glTexCoord2f", Element(arrays.texCoord, i)});
+        if (arrays.colour.enabled)
+            out.push_back({arrays.colour.size == 4 ? "glColor4f" : "glColor3f", Element(arrays.colour, i)});
+        if (arrays.vertex.enabled)
+            out.push_back({arrays.vertex.size == 2 ? "glVertex2f" : "glVertex3f", Element(arrays.vertex, i)});
+    }
+    out.push_back({"glEnd", {}});
+    return out;
+}
+
 int LightValues(GLenum pname) {
     switch (pname) {
         case GL_POSITION: case GL_AMBIENT: case GL_DIFFUSE: case GL_SPECULAR: return 4;
@@ -84,6 +150,15 @@ std::vector<cCall> CallsNamed(const std::string& name) {
 std::vector<std::string> Names() {
     std::vector<std::string> out;
     for (const cCall& call : State().calls) out.push_back(call.name);
+    return out;
+}
+
+std::vector<cCall> ExpandedCalls() {
+    std::vector<cCall> out;
+    for (const cCall& call : State().calls) {
+        if (call.fetched.empty()) out.push_back(call);
+        else out.insert(out.end(), call.fetched.begin(), call.fetched.end());
+    }
     return out;
 }
 
@@ -132,8 +207,18 @@ void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { Record("glColor4f",
 void glColor4fv(const GLfloat* v) { Record("glColor4fv", Floats(v, 4)); }
 
 // Capabilities, buffers and fixed state.
-void glEnable(GLenum cap) { Record("glEnable", {double(cap)}); }
-void glDisable(GLenum cap) { Record("glDisable", {double(cap)}); }
+void glEnable(GLenum cap) {
+    if (!State().compiling) State().enabled.insert(cap);
+    Record("glEnable", {double(cap)});
+}
+void glDisable(GLenum cap) {
+    if (!State().compiling) State().enabled.erase(cap);
+    Record("glDisable", {double(cap)});
+}
+GLboolean glIsEnabled(GLenum cap) {
+    Record("glIsEnabled", {double(cap)});
+    return State().enabled.count(cap) ? GL_TRUE : GL_FALSE;
+}
 void glBlendFunc(GLenum s, GLenum d) { Record("glBlendFunc", {double(s), double(d)}); }
 void glClear(GLbitfield mask) { Record("glClear", {double(mask)}); }
 void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) { Record("glClearColor", {r, g, b, a}); }
@@ -187,9 +272,50 @@ GLuint glGenLists(GLsizei range) {
     Record("glGenLists", {double(range)});
     return name;
 }
-void glNewList(GLuint list, GLenum mode) { Record("glNewList", {double(list), double(mode)}); }
-void glEndList() { Record("glEndList"); }
+void glNewList(GLuint list, GLenum mode) {
+    State().compiling = mode == GL_COMPILE;
+    Record("glNewList", {double(list), double(mode)});
+}
+void glEndList() {
+    State().compiling = false;
+    Record("glEndList");
+}
 void glCallList(GLuint list) { Record("glCallList", {double(list)}); }
+
+// Client-side vertex arrays.
+void glEnableClientState(GLenum array) {
+    if (cArray* a = ClientArray(array)) a->enabled = true;
+    Record("glEnableClientState", {double(array)});
+}
+void glDisableClientState(GLenum array) {
+    if (cArray* a = ClientArray(array)) a->enabled = false;
+    Record("glDisableClientState", {double(array)});
+}
+void glPushClientAttrib(GLbitfield mask) {
+    State().clientStack.push_back(State().arrays);
+    Record("glPushClientAttrib", {double(mask)});
+}
+void glPopClientAttrib() {
+    if (!State().clientStack.empty()) {
+        State().arrays = State().clientStack.back();
+        State().clientStack.pop_back();
+    }
+    Record("glPopClientAttrib");
+}
+void glVertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
+    SetPointer("glVertexPointer", State().arrays.vertex, size, type, stride, pointer);
+}
+void glColorPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
+    SetPointer("glColorPointer", State().arrays.colour, size, type, stride, pointer);
+}
+void glTexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
+    SetPointer("glTexCoordPointer", State().arrays.texCoord, size, type, stride, pointer);
+}
+void glDrawArrays(GLenum mode, GLint first, GLsizei count) {
+    cState& state = State();
+    ++state.callsMade;
+    if (state.recording) state.calls.push_back({"glDrawArrays", {double(mode), double(first), double(count)}, Fetch(mode, first, count)});
+}
 
 // Textures.
 void glGenTextures(GLsizei n, GLuint* names) {

@@ -3,8 +3,16 @@
 // Unit tests link this instead of libGL: every call is recorded with its
 // arguments (numbers as doubles; pointed-to vectors expanded) in call order.
 // glGenLists/glGenTextures hand out fresh names, glIsTexture is true exactly
-// for names that were bound and not deleted (as in GL), and a test can make
-// glGenLists fail or pretend that no context is current.
+// for names that were bound and not deleted (as in GL), glIsEnabled answers
+// from the glEnable/glDisable calls made outside list compilation, and a test
+// can make glGenLists fail or pretend that no context is current.
+//
+// Client-side vertex arrays (glVertexPointer, glColorPointer,
+// glTexCoordPointer with GL_FLOAT data) are read when glDrawArrays draws
+// them: the draw's record carries, in `fetched`, the immediate-mode calls it
+// stands for (glBegin, then per vertex glTexCoord2f, glColor3f/4f and
+// glVertex2f/3f for the enabled arrays, then glEnd), so a test sees the
+// vertices as they were at the moment of the draw.
 #pragma once
 
 #include <cstddef>
@@ -16,6 +24,7 @@ namespace fakegl {
 struct cCall {
     std::string name;
     std::vector<double> args;
+    std::vector<cCall> fetched = {};  // an array draw's vertices, as above
 };
 
 // Forgets every recorded call and every generated name; a context is current.
@@ -28,6 +37,8 @@ size_t Count(const std::string& name);
 std::vector<cCall> CallsNamed(const std::string& name);
 // Function names of every recorded call, in order.
 std::vector<std::string> Names();
+// The record with every array draw replaced by the calls it fetched.
+std::vector<cCall> ExpandedCalls();
 // The calls as readable text, one per line, for failure messages.
 std::string Trace();
 // Forgets the recorded calls but keeps names and state (lists, textures).

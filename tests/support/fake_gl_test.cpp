@@ -62,3 +62,44 @@ TEST(FakeGl, WithoutRecordingCallsAreOnlyCounted) {
     fakegl::Reset();
     EXPECT_EQ(fakegl::CallsMade(), 0u);
 }
+
+TEST(FakeGl, ArrayDrawsCarryTheVerticesTheyFetchedAtTheTime) {
+    fakegl::Reset();
+    // Interleaved: two texture coordinates, then x, y, z; colours apart.
+    GLfloat interleaved[3][5] = {{0, 1, 10, 11, 12}, {1, 0, 20, 21, 22}, {1, 1, 30, 31, 32}};
+    const GLfloat colours[3][4] = {{1, 0, 0, 1}, {0, 1, 0, 1}, {0, 0, 1, 0.5f}};
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(interleaved[0]), &interleaved[0][0]);
+    glVertexPointer(3, GL_FLOAT, sizeof(interleaved[0]), &interleaved[0][2]);
+    glColorPointer(4, GL_FLOAT, 0, colours);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glDrawArrays(GL_TRIANGLES, 1, 2);
+    interleaved[1][2] = -1;  // later changes do not reach the record
+    glPopClientAttrib();
+    glDrawArrays(GL_POINTS, 0, 1);  // nothing enabled any more
+
+    const auto draws = fakegl::CallsNamed("glDrawArrays");
+    ASSERT_EQ(draws.size(), 2u);
+    const auto& fetched = draws[0].fetched;
+    ASSERT_EQ(fetched.size(), 8u);
+    EXPECT_EQ(fetched[0].args, std::vector<double>{GL_TRIANGLES});
+    EXPECT_EQ(fetched[1].args, (std::vector<double>{1, 0}));
+    EXPECT_EQ(fetched[2].name, "glColor4f");
+    EXPECT_EQ(fetched[2].args, (std::vector<double>{0, 1, 0, 1}));
+    EXPECT_EQ(fetched[3].args, (std::vector<double>{20, 21, 22}));
+    EXPECT_EQ(fetched[6].args, (std::vector<double>{30, 31, 32}));
+    EXPECT_EQ(draws[1].fetched.size(), 2u);  // glBegin, glEnd
+}
+
+TEST(FakeGl, IsEnabledFollowsEnablesMadeOutsideListCompilation) {
+    fakegl::Reset();
+    glEnable(GL_FOG);
+    glNewList(1, GL_COMPILE);
+    glDisable(GL_FOG);
+    glEndList();
+    EXPECT_TRUE(glIsEnabled(GL_FOG));
+    glDisable(GL_FOG);
+    EXPECT_FALSE(glIsEnabled(GL_FOG));
+}
