@@ -13,7 +13,9 @@
 //   VK_SOUND_LATENCY_OFFSET_MS  a fixed offset in milliseconds (-1000..1000,
 //                               fractions allowed) added to what the output
 //                               reports, for sound systems that report
-//                               nothing or report wrongly
+//                               nothing or report wrongly; a negative one
+//                               cannot release an event before its buffer
+//                               has been rendered
 //   VK_SOUND_SHOW_LATENCY       when set and not "0": the latency in use on
 //                               standard error, when first known and then
 //                               whenever it moves by a millisecond or more
