@@ -214,7 +214,9 @@ static void SyncAccuracy(benchmark::State& state, bool pulse) {
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
         FMUSIC_StopSong(song);
-        // The Pulse output plays silence up to the song.
+        // The Pulse output plays silence up to the song, and on after it
+        // while the reports that time the last notes come.
+        if (pulse) std::this_thread::sleep_for(std::chrono::milliseconds(150));
         const size_t first = pulse ? outputprobe::FirstSounding(before) : before;
         serverLatency = outputprobe::ReportedLatency(first);
         std::lock_guard<std::mutex> lock(gCallsMutex);

@@ -70,6 +70,13 @@ void BeginOutputLatency(const char* output) {
     gOffset.store(ms / 1000, std::memory_order_relaxed);
 }
 
+void EndOutputLatency() {
+    gOutput.store("", std::memory_order_relaxed);
+    gQueued.store(0, std::memory_order_relaxed);
+    gSink.store(0, std::memory_order_relaxed);
+    gOffset.store(0, std::memory_order_relaxed);
+}
+
 void ReportOutputLatency(double queued, double sink) {
     gQueued.store(queued, std::memory_order_relaxed);
     gSink.store(sink, std::memory_order_relaxed);

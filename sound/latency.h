@@ -42,4 +42,6 @@ bool ParseLatencyOffsetMs(const char* text, double& ms);
 // as long as the program) and reads the offset from the environment; while
 // it plays it reports what it learns, from its own thread.
 void BeginOutputLatency(const char* output);
+// An output that closes: no output, no latency.
+void EndOutputLatency();
 void ReportOutputLatency(double queued, double sink);

@@ -51,6 +51,19 @@ bool WaitStreamReady(pa_threaded_mainloop* loop, pa_stream* stream) {
     }
 }
 
+// Waits, holding the loop's lock, until the server reports the stream
+// playing (its first buffers reached the sink), up to a second: until then
+// nothing tells when a buffer is heard. Every timing report signals.
+void WaitPlaying(pa_threaded_mainloop* loop, pa_stream* stream) {
+    const cSoundClock::time_point end = cSoundClock::now() + std::chrono::seconds(1);
+    for (;;) {
+        const pa_timing_info* timing = pa_stream_get_timing_info(stream);
+        if ((timing && timing->playing) || cSoundClock::now() > end || !PA_STREAM_IS_GOOD(pa_stream_get_state(stream)))
+            return;
+        pa_threaded_mainloop_wait(loop);
+    }
+}
+
 }  // namespace
 
 // ---- Public functions ------------------------------------------------------
@@ -61,6 +74,7 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
     frames = bufferFrames;
     buffer.assign(size_t(frames) * 2, 0);
     written = 0;
+    timingAsked = false;
     anchored = false;
     source = nullptr;
     BeginOutputLatency("pulseaudio");
@@ -106,6 +120,7 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
                  WaitStreamReady(loop, s);
             if (ok) {
                 stream = s;
+                WaitPlaying(loop, s);
             } else {
                 pa_stream_set_write_callback(s, nullptr, nullptr);
                 pa_stream_disconnect(s);
@@ -151,6 +166,7 @@ void cPulseOutput::Close() {
     if (stream) pa_stream_unref(stream);
     if (context) pa_context_unref(context);
     if (loop) pa_threaded_mainloop_free(loop);
+    if (loop) EndOutputLatency();
     stream = nullptr;
     context = nullptr;
     loop = nullptr;
@@ -166,7 +182,19 @@ void cPulseOutput::OnWritable(pa_stream* s, size_t bytes, void* self) {
     for (; bytes >= bufferBytes; bytes -= bufferBytes) output->WriteBuffer(s);
 }
 
+void cPulseOutput::OnTiming(pa_stream*, int, void* self) {
+    cPulseOutput* output = static_cast<cPulseOutput*>(self);
+    output->timingAsked = false;
+    pa_threaded_mainloop_signal(output->loop, 0);  // for Open, waiting for the stream to play
+}
+
 void cPulseOutput::WriteBuffer(pa_stream* s) {
+    if (!timingAsked) {
+        if (pa_operation* o = pa_stream_update_timing_info(s, &cPulseOutput::OnTiming, this)) {
+            timingAsked = true;
+            pa_operation_unref(o);
+        }
+    }
     const cSoundClock::time_point heard = HeardAt(s, cSoundClock::now());
     if (source) {
         source->Fill(buffer.data(), frames);
@@ -179,23 +207,25 @@ void cPulseOutput::WriteBuffer(pa_stream* s) {
 }
 
 // When the frame about to be written is heard: now, plus what the stream
-// holds ahead of it. The server reports the stream's playback time (the
-// time of the frame reaching the sink's output now); everything written
-// beyond it is still to be heard, in order.
+// holds ahead of it. libpulse turns the server's reports into the stream's
+// playback time now (the frame being heard, the sink's latency counted),
+// interpolated between reports and smoothed over them, which also follows a
+// sound card clock that runs a little off the system's; everything written
+// beyond that is still to be heard, in order.
 cSoundClock::time_point cPulseOutput::HeardAt(pa_stream* s, cSoundClock::time_point now) {
     pa_usec_t played = 0;
-    if (pa_stream_get_time(s, &played) == 0) {
+    const pa_timing_info* timing = pa_stream_get_timing_info(s);
+    if (timing && timing->playing && pa_stream_get_time(s, &played) == 0) {
         const double ahead = std::max(0.0, double(written) / rate - double(played) / PA_USEC_PER_SEC);
-        const pa_timing_info* timing = pa_stream_get_timing_info(s);
-        const double sink = timing ? std::min(ahead, double(timing->sink_usec) / PA_USEC_PER_SEC) : 0.0;
+        const double sink = std::min(ahead, double(timing->sink_usec) / PA_USEC_PER_SEC);
         ReportOutputLatency(ahead - sink, sink);
         anchored = true;
         anchorFrame = written;
         anchorHeard = now + ClockDuration(ahead);
         return anchorHeard;
     }
-    // No report yet (the stream has just started) or none at this moment:
-    // go on from the last heard time known, the stream playing at the mixing rate.
+    // No report yet (the stream has just started), or the stream is not
+    // playing: go on from the last heard time known at the mixing rate.
     if (!anchored) return now;
     return std::max(now, anchorHeard + ClockDuration(double(written - anchorFrame) / rate));
 }

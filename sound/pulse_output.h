@@ -4,11 +4,12 @@
 //
 // We play through libpulse rather than through SDL wherever a Pulse server
 // answers, because only our own stream tells when a buffer is heard: we know
-// the stream index of every buffer we write, and libpulse keeps the server's
-// timing report for the stream current (automatic updates, interpolated in
-// between), which gives the index being heard now, the sink's latency
-// included. A buffer's first frame is heard when the stream reaches its
-// index; the difference is the latency reported for it (sound/latency.h).
+// the stream index of every buffer we write, and the server's timing reports
+// for the stream say which index its sink read at which moment and how long
+// the sink takes to play what it reads, from which libpulse keeps the
+// stream's playback time. A buffer's first frame is heard when the playback
+// time reaches its index; the difference from now is the latency reported
+// for it (sound/latency.h). A report is asked for with every buffer.
 #pragma once
 
 #include "sound/output.h"
@@ -32,6 +33,7 @@ public:
 
 private:
     static void OnWritable(pa_stream* stream, size_t bytes, void* self);
+    static void OnTiming(pa_stream* stream, int success, void* self);
     void WriteBuffer(pa_stream* s);
     cSoundClock::time_point HeardAt(pa_stream* s, cSoundClock::time_point now);
 
@@ -43,6 +45,7 @@ private:
     // The rest belongs to the main loop's thread, or to whoever holds its lock.
     std::vector<int16_t> buffer;
     int64_t written = 0;  // frames written to the stream since it was made
+    bool timingAsked = false;              // a timing report is on its way
     bool anchored = false;                 // a heard time has been known
     cSoundClock::time_point anchorHeard;   // when frame anchorFrame is heard
     int64_t anchorFrame = 0;

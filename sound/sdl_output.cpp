@@ -40,6 +40,7 @@ bool cSdlOutput::Open(int rate, int bufferFrames) {
     device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (device == 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        EndOutputLatency();
         return false;
     }
     frames = have.samples;
@@ -72,6 +73,7 @@ void cSdlOutput::Close() {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     device = 0;
     source = nullptr;
+    EndOutputLatency();
 }
 
 // ---- SDL's audio thread ----------------------------------------------------

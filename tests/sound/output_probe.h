@@ -7,11 +7,12 @@
 // libpulse's. Buffer k of the output is timed when it is handed over: when
 // SDL's callback returns, which is when the driver takes it (the dummy and
 // disk drivers then consume it at the mixing rate, so it is heard then), or
-// when the layer writes it to its Pulse stream, where it is heard that much
-// later as the server reports for the stream at that moment
-// (pa_stream_get_latency: everything written so far is played by then). So
-// the moment the output plays any frame is known independently of the
-// layer's own bookkeeping.
+// when the layer writes it to its Pulse stream, where it is heard when the
+// server's timing reports for the stream say: the probe counts the stream's
+// frames itself and takes the reports that come after the write (which
+// frame the sink read at which moment, and the sink's latency). So the
+// moment the output plays any frame is known independently of the layer's
+// own bookkeeping, which follows libpulse's smoothed playback time.
 #pragma once
 
 #include <chrono>
@@ -31,11 +32,12 @@ size_t TakenCount();
 size_t FirstSounding(size_t first);
 // When the output plays frame `frame` of a song whose first buffer was
 // number `first`: the time its buffer is heard plus the frame's offset at
-// `rate`; time_point::max() when that buffer has not been taken yet or its
-// output reported no timing for it.
+// `rate`; time_point::max() when that buffer has not been taken yet or too
+// few reports have come after it (a Pulse buffer needs three, one for each
+// of the next buffers).
 cClock::time_point Consumed(int64_t frame, size_t first, int rate);
-// The latency the output reported when buffer k was taken, in seconds (0
-// for SDL's drivers, which report none), or -1 for no report.
+// Seconds from handing buffer k over to hearing it: 0 for SDL's drivers,
+// the server's reported latency for a Pulse buffer, -1 when not known.
 double ReportedLatency(size_t k);
 int BufferFrames();
 
