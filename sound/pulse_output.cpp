@@ -6,6 +6,8 @@
 #include "sound/latency.h"
 
 #include <pulse/pulseaudio.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -19,6 +21,10 @@ namespace {
 // latency whatever it is, so it only has to be long enough not to run dry
 // on a busy machine.
 constexpr int kTargetBuffers = 4;
+// Scheduling priority asked for the main loop's thread, which renders the
+// music (when the process may raise it), as SDL asks for its audio thread:
+// a busy machine should not starve the stream.
+constexpr int kRenderNice = -10;
 
 // ---- Local helpers ---------------------------------------------------------
 
@@ -75,6 +81,7 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
     buffer.assign(size_t(frames) * 2, 0);
     written = 0;
     timingAsked = false;
+    prioritised = false;
     anchored = false;
     source = nullptr;
     BeginOutputLatency("pulseaudio");
@@ -178,6 +185,10 @@ void cPulseOutput::Close() {
 // Also while Open waits for the stream to be ready, before `stream` is set.
 void cPulseOutput::OnWritable(pa_stream* s, size_t bytes, void* self) {
     cPulseOutput* output = static_cast<cPulseOutput*>(self);
+    if (!output->prioritised) {
+        setpriority(PRIO_PROCESS, id_t(gettid()), kRenderNice);  // best effort
+        output->prioritised = true;
+    }
     const size_t bufferBytes = output->buffer.size() * sizeof(int16_t);
     for (; bytes >= bufferBytes; bytes -= bufferBytes) output->WriteBuffer(s);
 }

@@ -46,6 +46,7 @@ private:
     std::vector<int16_t> buffer;
     int64_t written = 0;  // frames written to the stream since it was made
     bool timingAsked = false;              // a timing report is on its way
+    bool prioritised = false;              // the thread's priority has been asked for
     bool anchored = false;                 // a heard time has been known
     cSoundClock::time_point anchorHeard;   // when frame anchorFrame is heard
     int64_t anchorFrame = 0;
