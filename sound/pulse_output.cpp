@@ -25,6 +25,10 @@ constexpr int kTargetBuffers = 4;
 // music (when the process may raise it), as SDL asks for its audio thread:
 // a busy machine should not starve the stream.
 constexpr int kRenderNice = -10;
+// How long Open waits for a server that answers but does not get the stream
+// going (a hung one): then SDL takes over, or the stream goes on without
+// its first report.
+constexpr pa_usec_t kOpenWait = 2 * PA_USEC_PER_SEC;
 
 // ---- Local helpers ---------------------------------------------------------
 
@@ -38,35 +42,47 @@ cSoundClock::duration ClockDuration(double seconds) {
 void Signal(pa_context*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
 void SignalStream(pa_stream*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
 
-// Waits, holding the loop's lock, until the context is ready; false when it failed.
-bool WaitContextReady(pa_threaded_mainloop* loop, pa_context* context) {
+// Open's deadline: a timer of the main loop that marks it passed and wakes Open.
+struct cDeadline {
+    pa_threaded_mainloop* loop;
+    bool passed = false;
+};
+
+void OnDeadline(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* self) {
+    cDeadline* deadline = static_cast<cDeadline*>(self);
+    deadline->passed = true;
+    pa_threaded_mainloop_signal(deadline->loop, 0);
+}
+
+// Waits, holding the loop's lock, until the context is ready; false when it
+// failed or the deadline passed.
+bool WaitContextReady(const cDeadline& deadline, pa_context* context) {
     for (;;) {
         const pa_context_state_t state = pa_context_get_state(context);
         if (state == PA_CONTEXT_READY) return true;
-        if (!PA_CONTEXT_IS_GOOD(state)) return false;
-        pa_threaded_mainloop_wait(loop);
+        if (!PA_CONTEXT_IS_GOOD(state) || deadline.passed) return false;
+        pa_threaded_mainloop_wait(deadline.loop);
     }
 }
 
-bool WaitStreamReady(pa_threaded_mainloop* loop, pa_stream* stream) {
+bool WaitStreamReady(const cDeadline& deadline, pa_stream* stream) {
     for (;;) {
         const pa_stream_state_t state = pa_stream_get_state(stream);
         if (state == PA_STREAM_READY) return true;
-        if (!PA_STREAM_IS_GOOD(state)) return false;
-        pa_threaded_mainloop_wait(loop);
+        if (!PA_STREAM_IS_GOOD(state) || deadline.passed) return false;
+        pa_threaded_mainloop_wait(deadline.loop);
     }
 }
 
 // Waits, holding the loop's lock, until the server reports the stream
-// playing (its first buffers reached the sink), up to a second: until then
+// playing (its first buffers reached the sink), or the deadline: until then
 // nothing tells when a buffer is heard. Every timing report signals.
-void WaitPlaying(pa_threaded_mainloop* loop, pa_stream* stream) {
-    const cSoundClock::time_point end = cSoundClock::now() + std::chrono::seconds(1);
+void WaitPlaying(const cDeadline& deadline, pa_stream* stream) {
     for (;;) {
         const pa_timing_info* timing = pa_stream_get_timing_info(stream);
-        if ((timing && timing->playing) || cSoundClock::now() > end || !PA_STREAM_IS_GOOD(pa_stream_get_state(stream)))
+        if ((timing && timing->playing) || deadline.passed || !PA_STREAM_IS_GOOD(pa_stream_get_state(stream)))
             return;
-        pa_threaded_mainloop_wait(loop);
+        pa_threaded_mainloop_wait(deadline.loop);
     }
 }
 
@@ -99,14 +115,17 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
         return false;
     }
     pa_context_set_state_callback(context, Signal, loop);
+    cDeadline deadline{loop};
+    pa_time_event* timer = pa_context_rttime_new(context, pa_rtclock_now() + kOpenWait, OnDeadline, &deadline);
     // No server of our own making: without a running one, SDL takes over.
-    if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0 ||
+    if (!timer || pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0 ||
         pa_threaded_mainloop_start(loop) < 0) {
+        if (timer) pa_threaded_mainloop_get_api(loop)->time_free(timer);
         Close();
         return false;
     }
     pa_threaded_mainloop_lock(loop);
-    bool ok = WaitContextReady(loop, context);
+    bool ok = WaitContextReady(deadline, context);
     if (ok) {
         const pa_sample_spec spec = {PA_SAMPLE_S16NE, uint32_t(rate), 2};
         pa_stream* s = pa_stream_new(context, "music", &spec, nullptr);
@@ -124,10 +143,10 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
             const auto flags = pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
                                                  PA_STREAM_ADJUST_LATENCY);
             ok = pa_stream_connect_playback(s, nullptr, &attr, flags, nullptr, nullptr) == 0 &&
-                 WaitStreamReady(loop, s);
+                 WaitStreamReady(deadline, s);
             if (ok) {
                 stream = s;
-                WaitPlaying(loop, s);
+                WaitPlaying(deadline, s);
             } else {
                 pa_stream_set_write_callback(s, nullptr, nullptr);
                 pa_stream_disconnect(s);
@@ -135,6 +154,7 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
             }
         }
     }
+    pa_threaded_mainloop_get_api(loop)->time_free(timer);
     pa_threaded_mainloop_unlock(loop);
     if (!ok) Close();
     return ok;
