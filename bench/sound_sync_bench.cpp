@@ -1,16 +1,21 @@
-// Sync accuracy of the sound layer: how far from the moment the output
-// consumes a note's first sample its instrument callback runs, the same for
-// order changes, and the layer's CPU use while playing.
+// Sync accuracy of the sound layer: how far from the moment a note's first
+// sample is played its instrument callback runs, the same for order changes,
+// the output latency in use, and the layer's CPU use while playing.
 //
-// Runs on SDL's dummy driver unless SDL_AUDIODRIVER says otherwise (e.g.
-// "disk" with SDL_DISKAUDIOFILE), both of which consume the output at
-// real-time pace. The moment the driver takes each buffer is observed at
-// SDL's boundary by the output probe of the sound tests. The true time of a
-// note is the time its buffer was taken plus its offset in the buffer at the
-// mixing rate; the note's frame comes from rendering the same module offline.
+// SyncAccuracy/sdl runs on SDL's dummy driver unless SDL_AUDIODRIVER says
+// otherwise (e.g. "disk" with SDL_DISKAUDIOFILE), both of which consume the
+// output at real-time pace; the moment the driver takes each buffer is
+// observed at SDL's boundary by the output probe of the sound tests.
+// SyncAccuracy/pulse runs on a private PulseAudio server with a null sink,
+// started here; the probe times each buffer the layer writes to its stream
+// plus the latency the server reports for the stream at that moment. The
+// true time of a note is its buffer's time plus its offset in the buffer at
+// the mixing rate; the note's frame comes from rendering the module offline.
+#include "sound/latency.h"
 #include "sound/renderer.h"
 #include "sound/sound.h"
 #include "tests/sound/output_probe.h"
+#include "tests/support/pulse_server.h"
 #include "tools/xm_writer.h"
 
 #include <benchmark/benchmark.h>
@@ -44,7 +49,8 @@ constexpr double kPassSeconds = double(kPassFrames) / kRate;  // 6.4 s
 // 100 notes of instruments 1-4 on 4 channels over 4 orders of 32 rows at
 // speed 3, BPM 150 (16.7 ms ticks, which do not divide a 512-frame buffer, so
 // notes fall at all offsets in it), some delayed by a tick or two; restart
-// at order 1.
+// at order 1. The first note sounds from the first frame, which tells the
+// song's first buffer from the silence the Pulse output plays before it.
 cXmModule SyncModule() {
     cXmModule m;
     m.name = "sync bench";
@@ -63,8 +69,9 @@ cXmModule SyncModule() {
         ins.samples.push_back(s);
         m.instruments.push_back(ins);
     }
+    m.patterns[0].At(0, 0) = {XmNote(4, 0), 1, 0, 0, 0};
     std::mt19937 random(3);
-    for (int placed = 0; placed < kTriggers;) {
+    for (int placed = 1; placed < kTriggers;) {
         const int pattern = int(random() % 4), row = int(random() % 32), channel = int(random() % 4);
         cXmCell& c = m.patterns[pattern].At(row, channel);
         if (c.note) continue;
@@ -135,12 +142,23 @@ cErrors Compare(const std::vector<cClock::time_point>& observed, const std::vect
     return e;
 }
 
-bool InitOnce() {
-    static const bool ok = [] {
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        return FSOUND_Init(kRate, 16, 2) == 1;
-    }();
-    return ok;
+// Started by main before any thread, so that its environment is set.
+cPulseServer* gPulseServer = nullptr;
+std::string gSdlDriver = "dummy";  // SDL_AUDIODRIVER as given, or dummy
+
+// (Re)opens the layer's output: SDL's driver, or our stream on the private
+// Pulse server; the reason when that fails.
+std::string OpenOutput(bool pulse) {
+    FSOUND_Close();
+    if (pulse) {
+        if (!gPulseServer || !gPulseServer->Running()) return "no PulseAudio server";
+        unsetenv("SDL_AUDIODRIVER");
+    } else {
+        setenv("SDL_AUDIODRIVER", gSdlDriver.c_str(), 1);
+    }
+    if (FSOUND_Init(kRate, 16, 2) != 1) return "FSOUND_Init failed";
+    if (pulse && std::string(SoundOutputLatency().output) != "pulseaudio") return "the layer was built without libpulse";
+    return "";
 }
 
 double ProcessCpuSeconds() {
@@ -152,10 +170,11 @@ double ProcessCpuSeconds() {
 }  // namespace
 
 // Plays the 100-note module once through; instrument callback and order
-// change timing against the moment the output consumed them, and CPU use.
-static void SyncAccuracy(benchmark::State& state) {
-    if (!InitOnce()) {
-        state.SkipWithError("FSOUND_Init failed");
+// change timing against the moment the output played them, and the latency.
+static void SyncAccuracy(benchmark::State& state, bool pulse) {
+    const std::string problem = OpenOutput(pulse);
+    if (!problem.empty()) {
+        state.SkipWithError(problem.c_str());
         return;
     }
     const cXmModule module = SyncModule();
@@ -171,12 +190,13 @@ static void SyncAccuracy(benchmark::State& state) {
     for (int i = 1; i <= 4; ++i) FMUSIC_SetInstCallback(song, OnInstrument, i);
 
     cErrors triggers, changes;
+    double serverLatency = -1;
     for (auto _ : state) {
         {
             std::lock_guard<std::mutex> lock(gCallsMutex);
             gCalls.clear();
         }
-        const size_t first = outputprobe::TakenCount();  // the song starts with the next buffer
+        const size_t before = outputprobe::TakenCount();  // the song starts with the next buffer
         const cClock::time_point start = cClock::now();
         FMUSIC_PlaySong(song);
         // Watch the order closely, as a main loop would at a very high frame
@@ -194,6 +214,11 @@ static void SyncAccuracy(benchmark::State& state) {
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
         FMUSIC_StopSong(song);
+        // The Pulse output plays silence up to the song, and on after it
+        // while the reports that time the last notes come.
+        if (pulse) std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        const size_t first = pulse ? outputprobe::FirstSounding(before) : before;
+        serverLatency = outputprobe::ReportedLatency(first);
         std::lock_guard<std::mutex> lock(gCallsMutex);
         // The song loops on from order 1: only the first pass counts.
         if (gCalls.size() < triggerFrames.size()) state.SkipWithError("fewer callbacks than notes");
@@ -209,14 +234,23 @@ static void SyncAccuracy(benchmark::State& state) {
     state.counters["order_mean_ms"] = changes.meanMs;
     state.counters["order_max_ms"] = changes.maxMs;
     state.counters["buffer_frames"] = outputprobe::BufferFrames();
+    // The latency the layer releases with at the end, and the one the
+    // output reported for the song's first buffer.
+    const cOutputLatency latency = SoundOutputLatency();
+    state.counters["latency_ms"] = latency.Total() * 1000;
+    state.counters["sink_ms"] = latency.sink * 1000;
+    state.counters["reported_ms"] = serverLatency * 1000;
+    state.SetLabel(latency.output);
 }
-BENCHMARK(SyncAccuracy)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK_CAPTURE(SyncAccuracy, sdl, false)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK_CAPTURE(SyncAccuracy, pulse, true)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 // The layer's CPU use while it plays (rendering on SDL's thread, releasing
 // on its own) and the program does nothing else: seconds of CPU per second.
 static void PlaybackCpu(benchmark::State& state) {
-    if (!InitOnce()) {
-        state.SkipWithError("FSOUND_Init failed");
+    const std::string problem = OpenOutput(false);
+    if (!problem.empty()) {
+        state.SkipWithError(problem.c_str());
         return;
     }
     FMUSIC_MODULE* song = LoadModule(SyncModule());
@@ -256,4 +290,15 @@ static void RenderOffline(benchmark::State& state) {
 }
 BENCHMARK(RenderOffline);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    if (const char* driver = std::getenv("SDL_AUDIODRIVER")) gSdlDriver = driver;
+    cPulseServer server;  // before any thread: it forks and sets PULSE_SERVER
+    if (!server.Running()) std::fprintf(stderr, "%s\n", server.Problem().c_str());
+    gPulseServer = &server;
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    FSOUND_Close();
+    return 0;
+}

@@ -9,6 +9,8 @@ packages=(
     libx11-dev libxext-dev libxxf86vm-dev libxtst-dev libgl-dev libglu1-mesa-dev
     libegl-dev libegl-mesa0
     libxmp-dev libsdl2-dev libpng-dev
+    # the sound layer's own stream on a PulseAudio / PipeWire-Pulse server
+    libpulse-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev libstb-dev lib3ds-dev
     xvfb xauth x11-utils libgl1-mesa-dri
@@ -18,6 +20,9 @@ packages=(
     ffmpeg
     # full-screen video-mode tests: a headless Xorg with XF86VidMode
     xserver-xorg-core xserver-xorg-video-dummy
+    # sound sync on a real sound server: tests and bench_sound_sync start a
+    # private PulseAudio with a null sink
+    pulseaudio
 )
 if [ "${1:-}" = "--tests" ]; then
     packages+=(clang libclang-rt-14-dev)

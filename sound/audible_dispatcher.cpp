@@ -35,7 +35,7 @@ void cAudibleDispatcher::Taken(int64_t first, cSoundClock::time_point at, const 
     {
         std::lock_guard<std::mutex> lock(mutex);
         if (stopping || rate <= 0) return;
-        // Whatever earlier buffers still hold is consumed now.
+        // Whatever earlier buffers still hold is heard before this one starts.
         for (auto it = pending.rbegin(); it != pending.rend() && it->due > at; ++it) {
             it->due = at;
             sooner = true;

@@ -1,10 +1,11 @@
 // Audible dispatcher: hands stamped events on when the output reaches them.
 //
 // The renderer stamps every event with its frame; the output reports each
-// buffer it takes (first frame, length, wall-clock time taken). An event is
-// due when the output has consumed its frame: every buffer taken before the
-// latest counts as consumed, and within the latest, frames are consumed at
-// the mixing rate from the moment it was taken. A thread of the dispatcher
+// buffer it takes (first frame, and the wall-clock time its first frame is
+// heard: the moment it was taken plus the output latency). An event is due
+// when its frame is heard: every buffer reported before the latest counts
+// as heard by the time the latest starts, and within the latest, frames are
+// heard at the mixing rate from its start. A thread of the dispatcher
 // sleeps until the next event is due and releases it; the lock is never held
 // while an event is released, so a release may take its time.
 #pragma once
@@ -19,8 +20,6 @@
 #include <thread>
 #include <vector>
 
-using cSoundClock = std::chrono::steady_clock;
-
 class cAudibleDispatcher {
 public:
     using cRelease = std::function<void(const cSoundEvent&)>;
@@ -33,8 +32,8 @@ public:
     // Starts the releasing thread for output at rate frames per second (not
     // from a release).
     void Start(int rate);
-    // The output took a buffer whose first frame is `first` at time `at`;
-    // events holds the events stamped inside it, in order.
+    // The output took a buffer whose first frame is `first` and which starts
+    // to be heard at `at`; events holds the events stamped inside it, in order.
     void Taken(int64_t first, cSoundClock::time_point at, const std::vector<cSoundEvent>& events);
     // Drops what is pending and ends the thread. When Stop returns no release
     // runs or will run, except when called from a release itself: then none

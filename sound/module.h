@@ -4,13 +4,13 @@
 // A module renders through its renderer; the events it stamps are released
 // when they are heard: an order change moves the order FMUSIC_GetOrder
 // reports, a trigger runs the callback installed for its instrument. Live
-// playback releases them from the dispatcher's thread as the output reaches
-// them, offline playback from the caller's thread on the caller's clock.
+// playback releases them from the dispatcher's thread as they are heard,
+// offline playback from the caller's thread on the caller's clock.
 #pragma once
 
 #include "sound/audible_dispatcher.h"
 #include "sound/renderer.h"
-#include "sound/sdl_output.h"
+#include "sound/output.h"
 #include "sound/sound.h"
 
 #include <atomic>
@@ -25,13 +25,14 @@ void RecordSoundError(int code);
 struct FMUSIC_MODULE final : cAudioSource {
     FMUSIC_MODULE() : dispatcher([this](const cSoundEvent& e) { Release(e); }) {}
 
-    // SDL's audio thread: render a buffer, then report it taken.
+    // The output's thread: render a buffer, then hand its events on with
+    // the time the output says it will be heard.
     void Fill(int16_t* out, int frames) override {
         scratch.clear();
-        const int64_t first = renderer.Position();
+        scratchFirst = renderer.Position();
         renderer.Render(out, frames, scratch);
-        dispatcher.Taken(first, cSoundClock::now(), scratch);
     }
+    void Heard(cSoundClock::time_point at) override { dispatcher.Taken(scratchFirst, at, scratch); }
 
     // The event is heard now: move the order, or run the instrument's callback.
     void Release(const cSoundEvent& e) {
@@ -45,7 +46,8 @@ struct FMUSIC_MODULE final : cAudioSource {
 
     cRenderer renderer;
     cAudibleDispatcher dispatcher;
-    std::vector<cSoundEvent> scratch;  // SDL's audio thread only
+    std::vector<cSoundEvent> scratch;  // the output's thread only: the last buffer's events
+    int64_t scratchFirst = 0;          // and its first frame
     std::atomic<int> order{0};
     std::atomic<FMUSIC_CALLBACK> callbacks[kMaxInstruments + 1] = {};
 };

@@ -1,7 +1,25 @@
 // SDL output: one device, opened paused, unpaused while a source plays.
 #include "sound/sdl_output.h"
 
+#include "sound/latency.h"
+
 #include <cstring>
+#include <string_view>
+
+namespace {
+
+// ---- Local helpers ---------------------------------------------------------
+
+// Seconds of audio the driver keeps queued ahead of the buffer SDL's audio
+// thread takes. SDL's ALSA driver asks for two periods of one buffer each
+// and writes in blocking mode, so when it takes the next buffer the ring is
+// full; the dummy and disk drivers consume a buffer when they take it.
+double DriverQueueSeconds(std::string_view driver, int frames, int rate) {
+    if (driver == "alsa") return 2.0 * frames / rate;
+    return 0;
+}
+
+}  // namespace
 
 // ---- Public functions ------------------------------------------------------
 
@@ -22,9 +40,13 @@ bool cSdlOutput::Open(int rate, int bufferFrames) {
     device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (device == 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        EndOutputLatency();
         return false;
     }
     frames = have.samples;
+    const char* driver = SDL_GetCurrentAudioDriver();
+    BeginOutputLatency(driver ? driver : "sdl");
+    queued = DriverQueueSeconds(driver ? driver : "", frames, have.freq);
     return true;
 }
 
@@ -51,15 +73,21 @@ void cSdlOutput::Close() {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     device = 0;
     source = nullptr;
+    EndOutputLatency();
 }
 
-// ---- Local helpers ---------------------------------------------------------
+// ---- SDL's audio thread ----------------------------------------------------
 
 void SDLCALL cSdlOutput::Callback(void* self, Uint8* stream, int bytes) {
     cSdlOutput* output = static_cast<cSdlOutput*>(self);
     const int count = bytes / int(2 * sizeof(int16_t));
-    if (output->source)
-        output->source->Fill(reinterpret_cast<int16_t*>(stream), count);
-    else
+    if (!output->source) {
         std::memset(stream, 0, size_t(bytes));
+        return;
+    }
+    output->source->Fill(reinterpret_cast<int16_t*>(stream), count);
+    // SDL takes the buffer as this returns.
+    ReportOutputLatency(output->queued, 0);
+    const std::chrono::duration<double> latency(SoundOutputLatency().Total());
+    output->source->Heard(cSoundClock::now() + std::chrono::duration_cast<cSoundClock::duration>(latency));
 }

@@ -3,34 +3,23 @@
 // thread.
 //
 // SDL_AUDIODRIVER chooses the driver as SDL documents it ("dummy" and "disk"
-// consume the output at real-time pace without a sound card).
+// consume the output at real-time pace without a sound card). SDL cannot
+// tell how long a buffer waits in the driver; the latency reported for it is
+// the driver's known queue (sound/latency.h).
 #pragma once
+
+#include "sound/output.h"
 
 #include <SDL.h>
 
-#include <cstdint>
-
-// What the output plays: called on SDL's audio thread for each buffer.
-class cAudioSource {
+class cSdlOutput final : public cAudioOutput {
 public:
-    virtual ~cAudioSource() = default;
-    // Fills out with `frames` stereo frames; the output takes them when this returns.
-    virtual void Fill(int16_t* out, int frames) = 0;
-};
-
-class cSdlOutput {
-public:
-    ~cSdlOutput() { Close(); }
-    // Opens the default output at rate Hz with buffers of `frames` frames,
-    // playing silence; false when no output can be opened.
-    bool Open(int rate, int frames);
-    bool IsOpen() const { return device != 0; }
-    // Plays source from the next buffer on, instead of silence.
-    void Play(cAudioSource* source);
-    // Back to silence. When this returns the source is not running and will
-    // not be called again.
-    void Stop();
-    void Close();
+    ~cSdlOutput() override { Close(); }
+    bool Open(int rate, int frames) override;
+    bool IsOpen() const override { return device != 0; }
+    void Play(cAudioSource* source) override;
+    void Stop() override;
+    void Close() override;
     int BufferFrames() const { return frames; }
 
 private:
@@ -38,5 +27,6 @@ private:
 
     SDL_AudioDeviceID device = 0;
     int frames = 0;
+    double queued = 0;  // seconds the driver holds ahead of a buffer it takes
     cAudioSource* source = nullptr;  // changed only under the device lock
 };

@@ -1,6 +1,7 @@
 // Our sound layer: the music calls the demo makes, with C linkage.
 //
-// libxmp decodes and renders the XM module; SDL2's audio subsystem plays it.
+// libxmp decodes and renders the XM module; it plays on our own stream on a
+// Pulse sound server when one answers, else through SDL2's audio subsystem.
 // The layer implements API level 3.6 of the calls below.
 //
 // Instrument numbers are 1-based, as trackers show them and as XM patterns
@@ -45,10 +46,13 @@ enum {
 // API level of the layer (3.6 or above).
 float FSOUND_GetVersion(void);
 // Opens the default audio output at the given mixing rate, 16-bit stereo;
-// non-zero on success.
+// non-zero on success. Callbacks and orders follow the output's latency
+// (sound/latency.h).
 signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int flags);
 // Code of the last error.
 int FSOUND_GetError(void);
+// Stops what plays and closes the output; FSOUND_Init may open it again.
+void FSOUND_Close(void);
 
 // Loads an XM module; null on failure.
 FMUSIC_MODULE* FMUSIC_LoadSong(const char* name);

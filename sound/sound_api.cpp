@@ -1,16 +1,24 @@
-// The C calls of sound.h on top of the renderer, the SDL output and the
+// The C calls of sound.h on top of the renderer, the outputs and the
 // audible dispatcher.
 //
-// One output, opened by FSOUND_Init, plays one module at a time. A playing
-// module renders on SDL's audio thread and reports each buffer it hands over
-// to its dispatcher, whose thread runs the instrument callbacks and moves
-// the order that FMUSIC_GetOrder reads when the output reaches them.
+// One output, opened by FSOUND_Init, plays one module at a time: our own
+// stream on a Pulse server when one answers (and SDL_AUDIODRIVER asks for
+// nothing else), SDL's audio otherwise. A playing module renders on the
+// output's thread and reports each buffer it hands over, with the time it
+// will be heard, to its dispatcher, whose thread runs the instrument
+// callbacks and moves the order that FMUSIC_GetOrder reads at that time.
 #include "sound/sound.h"
 
 #include "sound/module.h"
+#include "sound/sdl_output.h"
+#if VK_HAVE_PULSE
+#include "sound/pulse_output.h"
+#endif
 
 #include <atomic>
+#include <cstdlib>
 #include <new>
+#include <string_view>
 
 // ---- Constants -------------------------------------------------------------
 
@@ -30,7 +38,11 @@ constexpr double kBufferSeconds = 0.025;
 namespace {
 
 std::atomic<int> gLastError{SOUND_ERR_NONE};
-cSdlOutput gOutput;
+cSdlOutput gSdlOutput;
+#if VK_HAVE_PULSE
+cPulseOutput gPulseOutput;
+#endif
+cAudioOutput* gOutput = nullptr;  // the open one, or null
 int gMixRate = 0;
 FMUSIC_MODULE* gPlaying = nullptr;  // the thread that makes the control calls only
 
@@ -49,9 +61,21 @@ int BufferFramesFor(int rate) {
     return frames;
 }
 
+// Opens the Pulse output where a server answers and SDL is not told to use
+// another driver, else SDL's; null when neither opens.
+cAudioOutput* OpenOutput(int rate, int frames) {
+#if VK_HAVE_PULSE
+    const char* driver = std::getenv("SDL_AUDIODRIVER");
+    const std::string_view wanted = driver ? driver : "";
+    if ((wanted.empty() || wanted == "pulseaudio" || wanted == "pulse") && gPulseOutput.Open(rate, frames))
+        return &gPulseOutput;
+#endif
+    return gSdlOutput.Open(rate, frames) ? &gSdlOutput : nullptr;
+}
+
 void StopPlaying() {
     if (!gPlaying) return;
-    gOutput.Stop();
+    gOutput->Stop();
     gPlaying->dispatcher.Stop();
     gPlaying = nullptr;
 }
@@ -68,19 +92,27 @@ float FSOUND_GetVersion(void) { return kApiVersion; }
 
 signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int flags) {
     (void)flags;  // output options of other systems; nothing to choose here
-    if (gOutput.IsOpen()) return Fail(SOUND_ERR_BUSY, 0);
+    if (gOutput) return Fail(SOUND_ERR_BUSY, 0);
     if (mixrate < XMP_MIN_SRATE || mixrate > 48000 || maxsoftwarechannels < 1)
         return Fail(SOUND_ERR_INVALID_PARAM, 0);
-    if (!gOutput.Open(mixrate, BufferFramesFor(mixrate))) return Fail(SOUND_ERR_INIT, 0);
+    gOutput = OpenOutput(mixrate, BufferFramesFor(mixrate));
+    if (!gOutput) return Fail(SOUND_ERR_INIT, 0);
     gMixRate = mixrate;
     return 1;
+}
+
+void FSOUND_Close(void) {
+    if (!gOutput) return;
+    StopPlaying();
+    gOutput->Close();
+    gOutput = nullptr;
 }
 
 int FSOUND_GetError(void) { return gLastError.load(std::memory_order_relaxed); }
 
 FMUSIC_MODULE* FMUSIC_LoadSong(const char* name) {
     if (!name) return Fail<FMUSIC_MODULE*>(SOUND_ERR_INVALID_PARAM, nullptr);
-    if (!gOutput.IsOpen()) return Fail<FMUSIC_MODULE*>(SOUND_ERR_UNINITIALIZED, nullptr);
+    if (!gOutput) return Fail<FMUSIC_MODULE*>(SOUND_ERR_UNINITIALIZED, nullptr);
     FMUSIC_MODULE* module = new (std::nothrow) FMUSIC_MODULE;
     if (!module) return Fail<FMUSIC_MODULE*>(SOUND_ERR_MEMORY, nullptr);
     const int error = module->renderer.LoadFile(name);
@@ -100,12 +132,12 @@ signed char FMUSIC_SetInstCallback(FMUSIC_MODULE* module, FMUSIC_CALLBACK callba
 
 signed char FMUSIC_PlaySong(FMUSIC_MODULE* module) {
     if (!module) return Fail(SOUND_ERR_INVALID_PARAM, 0);
-    if (!gOutput.IsOpen()) return Fail(SOUND_ERR_UNINITIALIZED, 0);
+    if (!gOutput) return Fail(SOUND_ERR_UNINITIALIZED, 0);
     StopPlaying();
     if (!module->renderer.Start(gMixRate)) return Fail(SOUND_ERR_PLAY, 0);
     module->order.store(0, std::memory_order_relaxed);
     module->dispatcher.Start(gMixRate);
-    gOutput.Play(module);
+    gOutput->Play(module);
     gPlaying = module;
     return 1;
 }
@@ -120,7 +152,7 @@ signed char FMUSIC_StopSong(FMUSIC_MODULE* module) {
     if (module->dispatcher.OnOwnThread()) {
         // From the module's own callback: silence it now; the next control
         // call on the main thread finishes the stop.
-        gOutput.Stop();
+        gOutput->Stop();  // its dispatcher runs, so an output is open
         module->dispatcher.Stop();
     } else if (module == gPlaying) {
         StopPlaying();

@@ -3,7 +3,11 @@
 // from the start of playback, at which it is heard first.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+
+// The clock every output time and release time of the layer is read from.
+using cSoundClock = std::chrono::steady_clock;
 
 struct cSoundEvent {
     enum class cKind : uint8_t { kTrigger, kOrder };

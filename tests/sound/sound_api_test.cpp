@@ -1,6 +1,7 @@
 // The C calls, playing in real time on SDL's dummy driver: instrument
 // callbacks and orders when they are heard, looping, stopping, and the error
 // codes of failing calls.
+#include "sound/latency.h"
 #include "sound/sound.h"
 #include "tests/sound/output_probe.h"
 #include "tests/sound/test_modules.h"
@@ -96,12 +97,14 @@ double Median(std::vector<double> v) {
 // about half a 23 ms buffer early) nor above a few milliseconds. On a busy
 // machine single observations lag by up to a scheduling delay, hence the
 // median; bench_sound_sync measures the accuracy itself.
-void ExpectHeardOnTime(const std::vector<double>& lateness) {
+// `offset`: seconds the releases are meant to come after the output
+// consumed the frames.
+void ExpectHeardOnTime(const std::vector<double>& lateness, double offset = 0) {
     ASSERT_FALSE(lateness.empty());
     std::string all;
     for (double late : lateness) all += std::to_string(late * 1000) + " ms ";
-    EXPECT_GT(Median(lateness), -0.001) << all;
-    EXPECT_LT(Median(lateness), 0.010) << all;
+    EXPECT_GT(Median(lateness), offset - 0.001) << all;
+    EXPECT_LT(Median(lateness), offset + 0.010) << all;
 }
 
 class SoundApi : public testing::Test {
@@ -152,6 +155,59 @@ TEST_F(SoundApi, CallsBackForEveryTriggerOfItsInstrumentsInOrderWhenHeard) {
         frames.push_back(expected[i].sample);
     }
     ExpectHeardOnTime(Lateness(heard, frames, first));
+}
+
+TEST_F(SoundApi, LatencyOffsetFromTheEnvironmentMovesEveryReleaseByItsAmount) {
+    std::vector<int64_t> frames;
+    for (const cSoundEvent& e : Triggers(RenderEvents(Song(), 8 * kRowFrames))) frames.push_back(e.sample);
+    ASSERT_EQ(frames.size(), 5u);  // the triggers of order 0
+    // Positive offsets: the dummy driver consumes a buffer when it takes it,
+    // so nothing can be released earlier than that.
+    for (double offsetMs : {60.0, 25.0}) {
+        FSOUND_Close();
+        setenv("VK_SOUND_LATENCY_OFFSET_MS", std::to_string(offsetMs).c_str(), 1);
+        ASSERT_EQ(FSOUND_Init(22050, 16, 2), 1);
+        unsetenv("VK_SOUND_LATENCY_OFFSET_MS");
+        EXPECT_EQ(SoundOutputLatency().Total(), offsetMs / 1000);  // the dummy driver adds nothing
+
+        {
+            std::lock_guard<std::mutex> lock(gCallsMutex);
+            gCalls.clear();
+        }
+        FMUSIC_MODULE* song = LoadSong();
+        for (int instrument : {1, 2, 3, 4}) FMUSIC_SetInstCallback(song, Record, instrument);
+        const size_t first = outputprobe::TakenCount();
+        ASSERT_EQ(FMUSIC_PlaySong(song), 1);
+        ASSERT_TRUE(WaitForCalls(frames.size()));
+        FMUSIC_FreeSong(song);
+        std::lock_guard<std::mutex> lock(gCallsMutex);
+        std::vector<cClock::time_point> heard;
+        for (size_t i = 0; i < frames.size(); ++i) heard.push_back(gCalls[i].at);
+        ExpectHeardOnTime(Lateness(heard, frames, first), offsetMs / 1000);
+    }
+    FSOUND_Close();
+    ASSERT_EQ(FSOUND_Init(22050, 16, 2), 1);
+    EXPECT_EQ(SoundOutputLatency().offset, 0.0);
+}
+
+TEST(LatencyOffset, OnlyFiniteMillisecondsWithinASecondAreTaken) {
+    const struct {
+        const char* text;
+        bool taken;
+        double ms;
+    } cases[] = {
+        {"25", true, 25},       {"-12.5", true, -12.5}, {" 40 ", true, 40},   {"1000", true, 1000},
+        {"1000.5", false, 0},   {"-2000", false, 0},    {"nan", false, 0},    {"inf", false, 0},
+        {"1e400", false, 0},    {"", false, 0},         {"20ms", false, 0},   {"abc", false, 0},
+    };
+    for (const auto& c : cases) {
+        double ms = 99;
+        EXPECT_EQ(ParseLatencyOffsetMs(c.text, ms), c.taken) << c.text;
+        EXPECT_EQ(ms, c.ms) << c.text;
+    }
+    double ms = 99;
+    EXPECT_FALSE(ParseLatencyOffsetMs(nullptr, ms));
+    EXPECT_EQ(ms, 0.0);
 }
 
 TEST_F(SoundApi, OrderAdvancesThroughTheOrdersAndLoopsFromTheRestart) {

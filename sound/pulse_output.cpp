@@ -1,0 +1,262 @@
+// Pulse output: a threaded main loop, one context and one playback stream.
+// The stream plays silence while no source plays, so its timing report is
+// always current when a song starts.
+#include "sound/pulse_output.h"
+
+#include "sound/latency.h"
+
+#include <pulse/pulseaudio.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// ---- Constants -------------------------------------------------------------
+
+// The server is asked to keep this many of our buffers queued in all, sink
+// included (the stream asks for latency adjustment). Releases follow the
+// latency whatever it is, so it only has to be long enough not to run dry
+// on a busy machine.
+constexpr int kTargetBuffers = 4;
+// Scheduling priority asked for the main loop's thread, which renders the
+// music (when the process may raise it), as SDL asks for its audio thread:
+// a busy machine should not starve the stream.
+constexpr int kRenderNice = -10;
+// How long Open waits for a server that answers but does not get the stream
+// going (a hung one): then SDL takes over, or the stream goes on without
+// its first report.
+constexpr pa_usec_t kOpenWait = 2 * PA_USEC_PER_SEC;
+
+// ---- Local helpers ---------------------------------------------------------
+
+std::chrono::duration<double> Seconds(double s) { return std::chrono::duration<double>(s); }
+
+cSoundClock::duration ClockDuration(double seconds) {
+    return std::chrono::duration_cast<cSoundClock::duration>(Seconds(seconds));
+}
+
+// State callbacks wake whoever waits on the main loop.
+void Signal(pa_context*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
+void SignalStream(pa_stream*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
+
+// Open's deadline: a timer of the main loop that marks it passed and wakes Open.
+struct cDeadline {
+    pa_threaded_mainloop* loop;
+    bool passed = false;
+};
+
+void OnDeadline(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* self) {
+    cDeadline* deadline = static_cast<cDeadline*>(self);
+    deadline->passed = true;
+    pa_threaded_mainloop_signal(deadline->loop, 0);
+}
+
+// Waits, holding the loop's lock, until the context is ready; false when it
+// failed or the deadline passed.
+bool WaitContextReady(const cDeadline& deadline, pa_context* context) {
+    for (;;) {
+        const pa_context_state_t state = pa_context_get_state(context);
+        if (state == PA_CONTEXT_READY) return true;
+        if (!PA_CONTEXT_IS_GOOD(state) || deadline.passed) return false;
+        pa_threaded_mainloop_wait(deadline.loop);
+    }
+}
+
+bool WaitStreamReady(const cDeadline& deadline, pa_stream* stream) {
+    for (;;) {
+        const pa_stream_state_t state = pa_stream_get_state(stream);
+        if (state == PA_STREAM_READY) return true;
+        if (!PA_STREAM_IS_GOOD(state) || deadline.passed) return false;
+        pa_threaded_mainloop_wait(deadline.loop);
+    }
+}
+
+// Waits, holding the loop's lock, until the server reports the stream
+// playing (its first buffers reached the sink), or the deadline: until then
+// nothing tells when a buffer is heard. Every timing report signals.
+void WaitPlaying(const cDeadline& deadline, pa_stream* stream) {
+    for (;;) {
+        const pa_timing_info* timing = pa_stream_get_timing_info(stream);
+        if ((timing && timing->playing) || deadline.passed || !PA_STREAM_IS_GOOD(pa_stream_get_state(stream)))
+            return;
+        pa_threaded_mainloop_wait(deadline.loop);
+    }
+}
+
+}  // namespace
+
+// ---- Public functions ------------------------------------------------------
+
+bool cPulseOutput::Open(int mixRate, int bufferFrames) {
+    Close();
+    rate = mixRate;
+    frames = bufferFrames;
+    buffer.assign(size_t(frames) * 2, 0);
+    written = 0;
+    timingAsked = false;
+    prioritised = false;
+    anchored = false;
+    source = nullptr;
+    BeginOutputLatency("pulseaudio");
+
+    loop = pa_threaded_mainloop_new();
+    if (!loop) return false;
+    pa_proplist* props = pa_proplist_new();
+    pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "game");
+    char binary[256] = "music";
+    pa_get_binary_name(binary, sizeof binary);
+    context = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(loop), binary, props);
+    pa_proplist_free(props);
+    if (!context) {
+        Close();
+        return false;
+    }
+    pa_context_set_state_callback(context, Signal, loop);
+    cDeadline deadline{loop};
+    pa_time_event* timer = pa_context_rttime_new(context, pa_rtclock_now() + kOpenWait, OnDeadline, &deadline);
+    // No server of our own making: without a running one, SDL takes over.
+    if (!timer || pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0 ||
+        pa_threaded_mainloop_start(loop) < 0) {
+        if (timer) pa_threaded_mainloop_get_api(loop)->time_free(timer);
+        Close();
+        return false;
+    }
+    pa_threaded_mainloop_lock(loop);
+    bool ok = WaitContextReady(deadline, context);
+    if (ok) {
+        const pa_sample_spec spec = {PA_SAMPLE_S16NE, uint32_t(rate), 2};
+        pa_stream* s = pa_stream_new(context, "music", &spec, nullptr);
+        ok = s != nullptr;
+        if (ok) {
+            const uint32_t bufferBytes = uint32_t(frames) * 2 * sizeof(int16_t);
+            pa_buffer_attr attr;
+            attr.maxlength = uint32_t(-1);
+            attr.tlength = kTargetBuffers * bufferBytes;
+            attr.prebuf = uint32_t(-1);
+            attr.minreq = bufferBytes;
+            attr.fragsize = uint32_t(-1);
+            pa_stream_set_state_callback(s, SignalStream, loop);
+            pa_stream_set_write_callback(s, &cPulseOutput::OnWritable, this);
+            const auto flags = pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
+                                                 PA_STREAM_ADJUST_LATENCY);
+            ok = pa_stream_connect_playback(s, nullptr, &attr, flags, nullptr, nullptr) == 0 &&
+                 WaitStreamReady(deadline, s);
+            if (ok) {
+                stream = s;
+                WaitPlaying(deadline, s);
+            } else {
+                pa_stream_set_write_callback(s, nullptr, nullptr);
+                pa_stream_disconnect(s);
+                pa_stream_unref(s);
+            }
+        }
+    }
+    pa_threaded_mainloop_get_api(loop)->time_free(timer);
+    pa_threaded_mainloop_unlock(loop);
+    if (!ok) Close();
+    return ok;
+}
+
+void cPulseOutput::Play(cAudioSource* newSource) {
+    if (!stream) return;
+    pa_threaded_mainloop_lock(loop);
+    source = newSource;
+    pa_threaded_mainloop_unlock(loop);
+}
+
+void cPulseOutput::Stop() {
+    if (!stream) return;
+    // The stream is filled under the loop's lock: once we hold it, no Fill runs.
+    pa_threaded_mainloop_lock(loop);
+    source = nullptr;
+    pa_threaded_mainloop_unlock(loop);
+}
+
+void cPulseOutput::Close() {
+    if (loop) {
+        pa_threaded_mainloop_lock(loop);
+        if (stream) {
+            pa_stream_set_write_callback(stream, nullptr, nullptr);
+            pa_stream_set_state_callback(stream, nullptr, nullptr);
+            pa_stream_disconnect(stream);
+        }
+        if (context) {
+            pa_context_set_state_callback(context, nullptr, nullptr);
+            pa_context_disconnect(context);
+        }
+        pa_threaded_mainloop_unlock(loop);
+        pa_threaded_mainloop_stop(loop);
+    }
+    if (stream) pa_stream_unref(stream);
+    if (context) pa_context_unref(context);
+    if (loop) pa_threaded_mainloop_free(loop);
+    if (loop) EndOutputLatency();
+    stream = nullptr;
+    context = nullptr;
+    loop = nullptr;
+    source = nullptr;
+}
+
+// ---- The main loop's thread ------------------------------------------------
+
+// Also while Open waits for the stream to be ready, before `stream` is set.
+void cPulseOutput::OnWritable(pa_stream* s, size_t bytes, void* self) {
+    cPulseOutput* output = static_cast<cPulseOutput*>(self);
+    if (!output->prioritised) {
+        setpriority(PRIO_PROCESS, id_t(gettid()), kRenderNice);  // best effort
+        output->prioritised = true;
+    }
+    const size_t bufferBytes = output->buffer.size() * sizeof(int16_t);
+    for (; bytes >= bufferBytes; bytes -= bufferBytes) output->WriteBuffer(s);
+}
+
+void cPulseOutput::OnTiming(pa_stream*, int, void* self) {
+    cPulseOutput* output = static_cast<cPulseOutput*>(self);
+    output->timingAsked = false;
+    pa_threaded_mainloop_signal(output->loop, 0);  // for Open, waiting for the stream to play
+}
+
+void cPulseOutput::WriteBuffer(pa_stream* s) {
+    if (!timingAsked) {
+        if (pa_operation* o = pa_stream_update_timing_info(s, &cPulseOutput::OnTiming, this)) {
+            timingAsked = true;
+            pa_operation_unref(o);
+        }
+    }
+    const cSoundClock::time_point heard = HeardAt(s, cSoundClock::now());
+    if (source) {
+        source->Fill(buffer.data(), frames);
+        source->Heard(heard + ClockDuration(SoundOutputLatency().offset));
+    } else {
+        std::fill(buffer.begin(), buffer.end(), int16_t(0));
+    }
+    pa_stream_write(s, buffer.data(), buffer.size() * sizeof(int16_t), nullptr, 0, PA_SEEK_RELATIVE);
+    written += frames;
+}
+
+// When the frame about to be written is heard: now, plus what the stream
+// holds ahead of it. libpulse turns the server's reports into the stream's
+// playback time now (the frame being heard, the sink's latency counted),
+// interpolated between reports and smoothed over them, which also follows a
+// sound card clock that runs a little off the system's; everything written
+// beyond that is still to be heard, in order.
+cSoundClock::time_point cPulseOutput::HeardAt(pa_stream* s, cSoundClock::time_point now) {
+    pa_usec_t played = 0;
+    const pa_timing_info* timing = pa_stream_get_timing_info(s);
+    if (timing && timing->playing && pa_stream_get_time(s, &played) == 0) {
+        const double ahead = std::max(0.0, double(written) / rate - double(played) / PA_USEC_PER_SEC);
+        const double sink = std::min(ahead, double(timing->sink_usec) / PA_USEC_PER_SEC);
+        ReportOutputLatency(ahead - sink, sink);
+        anchored = true;
+        anchorFrame = written;
+        anchorHeard = now + ClockDuration(ahead);
+        return anchorHeard;
+    }
+    // No report yet (the stream has just started), or the stream is not
+    // playing: go on from the last heard time known at the mixing rate.
+    if (!anchored) return now;
+    return std::max(now, anchorHeard + ClockDuration(double(written - anchorFrame) / rate));
+}
