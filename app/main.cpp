@@ -6,12 +6,12 @@
 // main loop handles the pending X events, draws a frame and advances the song
 // time. Every way out of start-up or the loop closes the window first, so a
 // switched video mode never outlives the demo.
-#include "app/beat.h"
+#include "base/beat.h"
 #include "app/display_window.h"
 #include "app/events.h"
 #include "app/frame_clock.h"
-#include "app/music.h"
-#include "app/quit_signals.h"
+#include "core/music.h"
+#include "core/quit_signals.h"
 #include "sound/sound.h"
 #include "timeline/draw_frame.h"
 #include "timeline/scene_effects.h"

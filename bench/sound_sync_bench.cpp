@@ -10,8 +10,8 @@
 // mixing rate; the note's frame comes from rendering the same module offline.
 #include "sound/renderer.h"
 #include "sound/sound.h"
-#include "tests/sound/output_probe.h"
-#include "tools/xm_writer.h"
+#include "tests/support/output_probe.h"
+#include "sound/xm_writer.h"
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>

@@ -1,9 +1,9 @@
 // Gear cluster: the gear outline and the five wheels in their places.
 //
-// Depends on app/beat.h for the beat time that drives the jump.
+// Depends on base/beat.h for the beat time that drives the jump.
 #include "effects/gears.h"
 
-#include "app/beat.h"
+#include "base/beat.h"
 
 #include <GL/gl.h>
 

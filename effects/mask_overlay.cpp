@@ -1,7 +1,7 @@
 // cMaskOverlay: loading the picture pairs and drawing the masked overlay.
 #include "effects/mask_overlay.h"
 
-#include "app/beat.h"
+#include "base/beat.h"
 #include "base/gl_recreation.h"
 
 #include <GL/gl.h>

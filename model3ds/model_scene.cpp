@@ -1,7 +1,7 @@
 // Model scene: load and record once, then place and replay every frame.
 #include "model3ds/model_scene.h"
 
-#include "app/beat.h"
+#include "base/beat.h"
 #include "base/gl_recreation.h"
 #include "model3ds/chunk_reader.h"
 #include "model3ds/mesh_draw.h"

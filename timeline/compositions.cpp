@@ -10,7 +10,7 @@
 // An effect is drawn through its step in scene_effects.h.
 #include "timeline/compositions.h"
 
-#include "app/beat.h"
+#include "base/beat.h"
 #include "timeline/beat_flash.h"
 #include "timeline/scene_effects.h"
 

@@ -3,7 +3,7 @@
 // its texture. The same bytes come out on every run.
 //
 //   make_data <Data directory>
-#include "tools/bmp_writer.h"
+#include "image/bmp_writer.h"
 #include "tools/model_mesh.h"
 #include "tools/overlay_pictures.h"
 #include "tools/song_module.h"

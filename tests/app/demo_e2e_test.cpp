@@ -2,8 +2,8 @@
 // the dummy audio output, driven by real X events from a second client.
 #include <gtest/gtest.h>  // before the X headers, whose macros clash with it
 
-#include "tests/app/demo_fixture.h"
-#include "tests/app/process_memory.h"
+#include "tests/support/demo_fixture.h"
+#include "tests/support/process_memory.h"
 
 #include <X11/keysym.h>
 

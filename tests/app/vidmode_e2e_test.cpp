@@ -3,7 +3,7 @@
 // server its desktop mode back.
 #include <gtest/gtest.h>  // before the X headers, whose macros clash with it
 
-#include "tests/app/demo_fixture.h"
+#include "tests/support/demo_fixture.h"
 
 #include <X11/keysym.h>
 

@@ -6,7 +6,7 @@
 // frames are compared with references under tests/reference/ and checked
 // where the picture must be.
 #include "base/gl_recreation.h"
-#include "tests/image/bmp_test_file.h"
+#include "tests/support/bmp_test_file.h"
 #include "tests/support/frame_render.h"
 #include "tests/support/gl_context.h"
 #include "timeline/scene_effects.h"

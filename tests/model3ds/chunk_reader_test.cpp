@@ -5,7 +5,7 @@
 
 #include "model3ds/chunk_handlers.h"
 #include "model3ds/chunk_reader.h"
-#include "tests/model3ds/model_files.h"
+#include "tests/support/model_files.h"
 
 #include <fstream>
 #include <iostream>

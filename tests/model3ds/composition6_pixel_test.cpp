@@ -9,7 +9,7 @@
 #include "tests/support/frame_render.h"
 #include "tests/support/gl_context.h"
 #include "timeline/scene_effects.h"
-#include "tools/model3ds_writer.h"
+#include "model3ds/model3ds_writer.h"
 
 #include <cstdlib>
 #include <string>

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "model3ds/level.h"
-#include "tests/image/bmp_test_file.h"
-#include "tests/model3ds/model_files.h"
+#include "tests/support/bmp_test_file.h"
+#include "tests/support/model_files.h"
 
 using modeltest::Lines;
 

@@ -2,7 +2,7 @@
 // where triggers and order changes are stamped, looping from the restart
 // position, and output that does not depend on how it is sliced.
 #include "sound/renderer.h"
-#include "tests/sound/test_modules.h"
+#include "tests/support/test_modules.h"
 
 #include <gtest/gtest.h>
 

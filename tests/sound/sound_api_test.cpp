@@ -2,8 +2,8 @@
 // callbacks and orders when they are heard, looping, stopping, and the error
 // codes of failing calls.
 #include "sound/sound.h"
-#include "tests/sound/output_probe.h"
-#include "tests/sound/test_modules.h"
+#include "tests/support/output_probe.h"
+#include "tests/support/test_modules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Pixel-test frames through the real DrawFrame, presented by not swapping.
 #include "tests/support/frame_render.h"
 
-#include "app/beat.h"
+#include "base/beat.h"
 #include "app/display_window.h"
 #include "tests/support/sound_double.h"
 #include "timeline/draw_frame.h"

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>  // before the X headers, whose macros clash with it
 
-#include "app/beat.h"
+#include "base/beat.h"
 #include "tests/support/fake_gl.h"
 #include "tests/support/sound_double.h"
-#include "tests/timeline/timeline_calls.h"
+#include "tests/support/timeline_calls.h"
 #include "timeline/present.h"
 
 #include <GL/gl.h>
