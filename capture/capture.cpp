@@ -5,17 +5,17 @@
 #include "base/beat.h"
 #include "capture/capture_clock.h"
 #include "capture/capture_music.h"
-#include "app/display_window.h"
-#include "app/events.h"
 #include "capture/ffmpeg_encoder.h"
+#include "base/context_query.h"
+#include "core/demo_core.h"
+#include "core/gl_view.h"
 #include "core/music.h"
+#include "core/quit_signals.h"
 #include "capture/offscreen_gl.h"
 #include "capture/png_file.h"
 #include "capture/progress_bar.h"
 #include "sound/wav_file.h"
 #include "timeline/draw_frame.h"
-#include "timeline/present.h"
-#include "timeline/scene_effects.h"
 
 #include <GL/gl.h>
 #include <unistd.h>
@@ -105,26 +105,22 @@ std::string TemporaryWav() {
     return path;
 }
 
-// The demo's start-up, offscreen: GL state, the music, the effects, the beat
-// callback, the black clear colour.
+// The demo's start-up, offscreen: GL state, the music, then the demo core
+// with the read-back as its presenter.
 bool StartUp(const cCaptureOptions& o, cOffscreenGl& gl, cCaptureMusic& music, std::string& error) {
     if (!gl.Open(o.width, o.height)) {
         error = "no offscreen OpenGL: " + gl.Error();
         return false;
     }
-    DisplayWindow.width = unsigned(o.width);
-    DisplayWindow.height = unsigned(o.height);
-    SetupGL();
+    SetContextQuery(OffscreenContextCurrent);
+    SetupGL(unsigned(o.width), unsigned(o.height));
     glScissor(0, 0, 0, 0);  // the box of frames that are drawn but not wanted
     if (!music.Load(kSongFile, error)) {
         error = std::string(kSongFile) + ": " + error;
         return false;
     }
-    gSong = music.Song();
     gSongTime = 0.0;
-    PrepareEffects();
-    for (int instrument : kBeatInstruments) FMUSIC_SetInstCallback(gSong, OnBeatInstrument, instrument);
-    glClearColor(0, 0, 0, 0);
+    StartDemo(music.Song(), ReadBackFrame);
     return true;
 }
 
@@ -135,7 +131,6 @@ bool RunFrames(int64_t last, const std::function<bool(int64_t)>& wanted, cCaptur
                std::vector<uint8_t>& rgb, const std::function<bool(int64_t)>& write, cTimes& times) {
     gPresentation.rgb = rgb.data();
     gPresentation.seconds = 0;
-    SetPresenter(ReadBackFrame);
     cProgressBar progress(last + 1);
     bool ok = true;
     for (int64_t frame = 0; frame <= last && ok && !gQuit; ++frame) {
@@ -156,7 +151,7 @@ bool RunFrames(int64_t last, const std::function<bool(int64_t)>& wanted, cCaptur
         progress.Update(frame + 1);
     }
     progress.Finish(last + 1);
-    SetPresenter(nullptr);
+    EndDemo();
     times.readBack = gPresentation.seconds;
     times.drawing -= times.readBack;
     return ok && !gQuit;

@@ -221,3 +221,6 @@ void cOffscreenGl::ReadFrame(uint8_t* rgb) {
     const size_t row = size_t(width) * 3;
     for (int y = 0; y < height; ++y) std::memcpy(rgb + size_t(y) * row, bottomUp + size_t(height - 1 - y) * row, row);
 }
+
+// Ask EGL whether a context is current
+bool OffscreenContextCurrent() { return eglGetCurrentContext() != EGL_NO_CONTEXT; }

@@ -52,3 +52,6 @@ private:
     uint8_t* bottomUp = nullptr;
     std::string failure;
 };
+
+// True while an EGL context is current: how the image code asks, in the capture.
+bool OffscreenContextCurrent();

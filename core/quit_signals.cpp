@@ -1,10 +1,10 @@
 // Signal handlers that set the quit flag (async-signal-safe: one store).
 #include "core/quit_signals.h"
 
-#include "app/events.h"
-
 #include <csignal>
 #include <initializer_list>
+
+volatile std::sig_atomic_t gQuit = 0;
 
 namespace {
 

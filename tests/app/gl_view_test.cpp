@@ -1,7 +1,7 @@
 // The fixed GL state and projection of a new context.
 #include <gtest/gtest.h>  // before the X headers, whose macros clash with it
 
-#include "app/display_window.h"
+#include "core/gl_view.h"
 
 #include "tests/support/fake_gl.h"
 
@@ -9,11 +9,9 @@
 
 namespace {
 
-TEST(GlView, SetupGLSetsTheFixedStateThenTheProjectionOfTheStoredSize) {
+TEST(GlView, SetupGLSetsTheFixedStateThenTheProjectionOfTheViewSize) {
     fakegl::Reset();
-    DisplayWindow.width = 800;
-    DisplayWindow.height = 600;
-    EXPECT_EQ(SetupGL(), 1);
+    EXPECT_EQ(SetupGL(800, 600), 1);
     const std::vector<std::string> expected = {"glEnable", "glShadeModel", "glClearColor", "glClearDepth",
                                                "glEnable", "glDepthFunc", "glHint", "glViewport",
                                                "glMatrixMode", "glLoadIdentity", "gluPerspective", "glMatrixMode",

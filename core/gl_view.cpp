@@ -3,7 +3,7 @@
 // Lighting is left off: the effects switch it on and off themselves. The
 // modelview matrix is not reset here; DrawFrame loads the identity at the
 // start of every frame.
-#include "app/display_window.h"
+#include "core/gl_view.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -30,8 +30,8 @@ void ResizeView(unsigned int width, unsigned int height) {
     glMatrixMode(GL_MODELVIEW);
 }
 
-// Set the fixed GL state of a new context
-int SetupGL() {
+// Set the fixed GL state of a new context and its view
+int SetupGL(unsigned int width, unsigned int height) {
     glEnable(GL_TEXTURE_2D);
     glShadeModel(GL_SMOOTH);
     glClearColor(kClearGrey, kClearGrey, kClearGrey, 1.0f);
@@ -39,7 +39,7 @@ int SetupGL() {
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    ResizeView(DisplayWindow.width, DisplayWindow.height);
+    ResizeView(width, height);
     glFlush();
     return 1;
 }
