@@ -8,35 +8,13 @@
 // throughout; no dependency on the rest of the demo.
 #pragma once
 
+#include "model3ds/chunk_ids.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// Chunk ids of the parts of a 3DS file the writer produces.
-enum : uint16_t {
-    kChunkMain = 0x4D4D,
-    kChunkVersion = 0x0002,
-    kChunkEditor = 0x3D3D,
-    kChunkMeshVersion = 0x3D3E,
-    kChunkMasterScale = 0x0100,
-    kChunkObjectBlock = 0x4000,
-    kChunkTriangularMesh = 0x4100,
-    kChunkVertexList = 0x4110,
-    kChunkFaceList = 0x4120,
-    kChunkFaceMaterial = 0x4130,
-    kChunkMappingCoordinates = 0x4140,
-    kChunkMeshMatrix = 0x4160,
-    kChunkMaterialBlock = 0xAFFF,
-    kChunkMaterialName = 0xA000,
-    kChunkMaterialAmbient = 0xA010,
-    kChunkMaterialDiffuse = 0xA020,
-    kChunkMaterialSpecular = 0xA030,
-    kChunkTexture1 = 0xA200,
-    kChunkTextureFilename = 0xA300,
-    kChunkColor24 = 0x0011,
-};
 
 // Raw chunk writer: Open/Close nest, Close fills in the chunk's length.
 class cChunkWriter {
