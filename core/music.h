@@ -5,10 +5,9 @@
 // (the shared values of beat.h). It runs on the sound layer's thread.
 #pragma once
 
+#include "base/data_files.h"
 #include "sound/sound.h"
 
-// The module the demo plays, under the working directory.
-inline constexpr const char* kSongFile = "Data/damp.xm";
 // The two instruments whose notes are the beat (1-based, as the module numbers them).
 inline constexpr int kBeatInstruments[] = {33, 13};
 

@@ -1,6 +1,8 @@
 // Model scene: load and record once, then place and replay every frame.
 #include "model3ds/model_scene.h"
 
+#include "base/data_files.h"
+
 #include "base/beat.h"
 #include "base/gl_recreation.h"
 #include "model3ds/chunk_reader.h"

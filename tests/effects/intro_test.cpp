@@ -17,11 +17,6 @@
 
 using namespace bmptest;
 
-// The intro's picture and texture; the demo defines them with its other
-// effect objects.
-cImage gIntroImage;
-cTexture gIntroTexture;
-
 namespace {
 
 // Runs each test in a scratch folder holding Data/vindelbild.bmp.
