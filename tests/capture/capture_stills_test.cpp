@@ -13,7 +13,7 @@
 // same tolerances.
 #include "sound/renderer.h"
 #include "tests/support/capture_kit.h"
-#include "tests/support/bmp_test_file.h"
+#include "tests/support/scene_data.h"
 #include "tests/support/test_modules.h"
 #include "model3ds/model3ds_writer.h"
 
@@ -106,44 +106,8 @@ std::vector<std::pair<int, int64_t>> Heard(const cXmModule& song, int seconds) {
 
 // ---- The pixel tests' data ----------------------------------------------------
 
-using bmptest::cRgb;
-
-// As picture_scenes_pixel_test.cpp draws them.
-cRgb Quadrants(int x, int y) {
-    if (x == 0 || y == 0 || x == 63 || y == 31) return {255, 255, 255};
-    const bool top = y >= 16, left = x < 32;
-    if (top) return left ? cRgb{255, 0, 0} : cRgb{0, 255, 0};
-    return left ? cRgb{0, 0, 255} : cRgb{255, 255, 0};
-}
-bool InWindow(int x, int y) { return (x - 32) * (x - 32) + (y - 32) * (y - 32) < 20 * 20; }
-cRgb Mask(int x, int y) { return InWindow(x, y) ? cRgb{255, 255, 255} : cRgb{0, 0, 0}; }
-cRgb Picture(int x, int y) {
-    if (InWindow(x, y)) return {0, 0, 0};
-    return (x / 8 + y / 8) % 2 ? cRgb{255, 140, 0} : cRgb{120, 60, 0};
-}
-cRgb Green(int, int) { return {0, 200, 0}; }
-
-void WritePictures(const std::string& data) {
-    bmptest::WriteFile(data + "/vindelbild.bmp", bmptest::BmpBytes(64, 32, Quadrants));
-    bmptest::WriteFile(data + "/mekk1.bmp", bmptest::BmpBytes(64, 64, Green));
-    bmptest::WriteFile(data + "/mekkmap1.bmp", bmptest::BmpBytes(64, 64, Green));
-    bmptest::WriteFile(data + "/mekk2.bmp", bmptest::BmpBytes(64, 64, Picture));
-    bmptest::WriteFile(data + "/mekkmap2.bmp", bmptest::BmpBytes(64, 64, Mask));
-}
-
-// As composition6_pixel_test.cpp builds it: a floor of two triangles.
-void WriteFloorModel(const std::string& data) {
-    cMesh3ds left, right;
-    left.name = "left";
-    left.vertices = {{{-1200, -1200, 0}}, {{1200, -1200, 0}}, {{-1200, 1200, 0}}};
-    left.faces = {{0, 1, 2}};
-    right.name = "right";
-    right.vertices = {{{1200, -1200, 0}}, {{1200, 1200, 0}}, {{-1200, 1200, 0}}};
-    right.faces = {{0, 1, 2}};
-    cModel3ds model;
-    model.meshes = {left, right};
-    ASSERT_TRUE(Save3ds(data + "/rongert2.3DS", model));
-}
+// The pictures and model of the pixel tests (tests/support/scene_data.h).
+void WriteFloorModel(const std::string& data) { ASSERT_TRUE(Save3ds(data + "/rongert2.3DS", scenedata::Floor())); }
 
 // ---- Comparison -----------------------------------------------------------------
 
@@ -205,7 +169,7 @@ TEST(TimedSong, OrdersAndBeatsFallOnTheirTicks) {
 }
 
 TEST_F(CaptureStills, IntroAndCompositionFourMatchTheirReferences) {
-    WritePictures(dir + "/Data");
+    scenedata::WritePictures(dir + "/Data");
     const cXmModule song = TimedSong({30 * kTicksPerSecond, 6, {}, {5 * kTicksPerSecond, 10 * kTicksPerSecond}});
     const cImage intro = Still(song, "2", "2,30");
     EXPECT_EQ(MatchesReference(intro, "intro_at_2s", 8, 400), "");

@@ -10,6 +10,7 @@
 #include "tests/support/gl_context.h"
 #include "timeline/scene_effects.h"
 #include "model3ds/model3ds_writer.h"
+#include "tests/support/scene_data.h"
 
 #include <cstdlib>
 #include <string>
@@ -17,22 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-// A square floor 2400 units wide (12 units once scaled) made of two
-// objects, one triangle each: turning about the model's centre, it sweeps
-// close past the camera, where the tunnel's fog leaves it visible.
-cModel3ds Floor() {
-    cMesh3ds left, right;
-    left.name = "left";
-    left.vertices = {{{-1200, -1200, 0}}, {{1200, -1200, 0}}, {{-1200, 1200, 0}}};
-    left.faces = {{0, 1, 2}};
-    right.name = "right";
-    right.vertices = {{{1200, -1200, 0}}, {{1200, 1200, 0}}, {{-1200, 1200, 0}}};
-    right.faces = {{0, 1, 2}};
-    cModel3ds model;
-    model.meshes = {left, right};
-    return model;
-}
 
 TEST(ModelScenePixels, Composition6AddsTheFoggedModelInBlueOnly) {
     pixeltest::cTestContext gl;
@@ -50,7 +35,7 @@ TEST(ModelScenePixels, Composition6AddsTheFoggedModelInBlueOnly) {
     ASSERT_NE(mkdtemp(scratch), nullptr);
     const std::string data = std::string(scratch) + "/Data";
     ASSERT_EQ(mkdir(data.c_str(), 0755), 0);
-    ASSERT_TRUE(Save3ds(data + "/rongert2.3DS", Floor()));
+    ASSERT_TRUE(Save3ds(data + "/rongert2.3DS", scenedata::Floor()));
     char* home = getcwd(nullptr, 0);
     ASSERT_EQ(chdir(scratch), 0);
     testing::internal::CaptureStdout();

@@ -1,6 +1,7 @@
 // Working directory, module and process start for end-to-end tests.
 #include "tests/support/demo_fixture.h"
 
+#include <X11/keysym.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -33,6 +34,14 @@ std::unique_ptr<cDemoProcess> cDemoTest::Start(bool withModule, bool keepDisplay
 
 bool cDemoTest::WaitForNextFps(cDemoProcess& demo, double timeout) {
     return demo.WaitForLine("fps: ", timeout, true, demo.Lines().size());
+}
+
+cWindowInfo cDemoTest::SwitchToManagedWindow(cDemoProcess& demo, cXDriver& x) {
+    if (!demo.WaitForLine("fps: ", 10, true) || x.WaitForMappedWindow(1).id == 0) return {};
+    x.Key(XK_F1);
+    const cWindowInfo managed = x.WaitForMappedWindow(3);
+    if (managed.id == 0 || !WaitForNextFps(demo)) return {};
+    return managed;
 }
 
 bool InOrder(const std::vector<cLine>& lines, const std::vector<std::string>& expected) {

@@ -28,6 +28,10 @@ protected:
     // Waits for the next "fps: " line after the lines read so far: the main
     // loop has run (and everything printed before it has been flushed).
     static bool WaitForNextFps(cDemoProcess& demo, double timeout = 4.0);
+    // Waits for the first frames in the full-screen window, presses F1 and
+    // waits for the managed window and a frame drawn in it: that window, or
+    // one with id 0 when a step timed out.
+    static cWindowInfo SwitchToManagedWindow(cDemoProcess& demo, cXDriver& x);
 
     std::string dir;
 };

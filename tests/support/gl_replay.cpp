@@ -9,21 +9,17 @@ namespace glreplay {
 
 namespace {
 
-cMatrix Translation(double x, double y, double z) {
+// The identity with x, y and z at the given places of the column-major matrix.
+cMatrix WithThree(int i, int j, int k, double x, double y, double z) {
     cMatrix t;
-    t.m[12] = x;
-    t.m[13] = y;
-    t.m[14] = z;
+    t.m[i] = x;
+    t.m[j] = y;
+    t.m[k] = z;
     return t;
 }
 
-cMatrix Scaling(double x, double y, double z) {
-    cMatrix s;
-    s.m[0] = x;
-    s.m[5] = y;
-    s.m[10] = z;
-    return s;
-}
+cMatrix Translation(double x, double y, double z) { return WithThree(12, 13, 14, x, y, z); }
+cMatrix Scaling(double x, double y, double z) { return WithThree(0, 5, 10, x, y, z); }
 
 // glRotate's matrix: angle in degrees about the normalised axis.
 cMatrix Rotation(double degrees, double x, double y, double z) {
