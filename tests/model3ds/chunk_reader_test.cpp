@@ -55,14 +55,22 @@ TEST(ChunkRegistry, RegisteringLogsTheIdInHexAndAppendsAtTheTail) {
     EXPECT_EQ(FindChunkHandler(&head, 0x2), &second);
 }
 
-TEST(ChunkReader, UnknownTopLevelChunkIsSkippedWholeWithoutVisitingItsInside) {
+// Reads a file of one chunk with the given id around an object block named
+// name; bytes is the file's size.
+auto ReadObjectInside(uint16_t id, const char* name, cLevel& level, size_t& bytes) {
     cChunkWriter w;
-    w.Open(0x1234);
-    ObjectBlock(w, "hidden");
+    w.Open(id);
+    ObjectBlock(w, name);
     w.Close();
+    bytes = w.Bytes().size();
+    return ReadBytes(w.Bytes(), level);
+}
+
+TEST(ChunkReader, UnknownTopLevelChunkIsSkippedWholeWithoutVisitingItsInside) {
     cLevel level;
-    const auto load = ReadBytes(w.Bytes(), level);
-    EXPECT_EQ(load.result, int(w.Bytes().size()));
+    size_t bytes = 0;
+    const auto load = ReadObjectInside(0x1234, "hidden", level, bytes);
+    EXPECT_EQ(load.result, int(bytes));
     EXPECT_EQ(load.log, "");
     EXPECT_FALSE(level.hasObject());
 }
@@ -87,13 +95,10 @@ TEST(ChunkReader, UnknownSubChunkIsSkippedSilentlyAndCounted) {
 }
 
 TEST(ChunkReader, ChunkIdZeroIsADummyWhoseBodyIsReadAsSubChunks) {
-    cChunkWriter w;
-    w.Open(0x0000);
-    ObjectBlock(w, "inside");
-    w.Close();
     cLevel level;
-    const auto load = ReadBytes(w.Bytes(), level);
-    EXPECT_EQ(load.result, int(w.Bytes().size()));
+    size_t bytes = 0;
+    const auto load = ReadObjectInside(0x0000, "inside", level, bytes);
+    EXPECT_EQ(load.result, int(bytes));
     EXPECT_EQ(Lines(load.log).front(), "DummyChunk");
     EXPECT_STREQ(level.objects.name, "inside");
 }
