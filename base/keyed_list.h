@@ -98,7 +98,7 @@ private:
     void destroyChain();
 };
 
-// ---------------------------------------------------------------------------
+// ---- Member functions ------------------------------------------------------
 
 template <class T>
 cKeyedList<T>* cKeyedList<T>::last() {

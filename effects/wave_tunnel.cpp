@@ -12,8 +12,7 @@
 
 #include <cmath>
 
-// ---------------------------------------------------------------------------
-// Constants
+// ---- Constants -------------------------------------------------------------
 
 namespace {
 
@@ -29,14 +28,12 @@ constexpr double kRippleDegPerRad = 57.29746936176985;
 constexpr float kFogDensity = 1.75f;
 constexpr float kFogEnd = 0.5f;
 
-// ---------------------------------------------------------------------------
-// Module state
+// ---- Module state ----------------------------------------------------------
 
 // Every live tunnel, so one registered function can forget all their lists.
 cWaveTunnel* gFirstTunnel = nullptr;
 
-// ---------------------------------------------------------------------------
-// Local helpers (in double precision from the float y and angle)
+// ---- Local helpers (in double precision from the float y and angle) --------
 
 // The shade of blue at (y, angle): two waves along the tube and two around
 // it, running against each other with time. Unclamped (up to 2.4); GL clamps.
@@ -55,8 +52,7 @@ double Ripple(double t, double angle) {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Public functions
+// ---- Public functions ------------------------------------------------------
 
 // Joins the chain of live tunnels and the F1 re-creation mechanism.
 cWaveTunnel::cWaveTunnel() : nextTunnel(gFirstTunnel) {

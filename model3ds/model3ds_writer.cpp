@@ -6,8 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-// ---------------------------------------------------------------------------
-// Raw chunks
+// ---- Raw chunks ------------------------------------------------------------
 
 // Writes a header whose length Close fills in.
 void cChunkWriter::Open(uint16_t id) {
@@ -58,8 +57,7 @@ void cChunkWriter::Raw(const void* data, size_t size) {
     bytes.insert(bytes.end(), p, p + size);
 }
 
-// ---------------------------------------------------------------------------
-// Whole models
+// ---- Whole models ----------------------------------------------------------
 
 namespace {
 

@@ -14,8 +14,7 @@
 #include <cmath>
 #include <vector>
 
-// ---------------------------------------------------------------------------
-// Constants
+// ---- Constants -------------------------------------------------------------
 
 namespace {
 
@@ -28,8 +27,7 @@ constexpr double kRecedeSpeed = 5.0;
 // Depth of the model at the moment of a beat.
 constexpr double kDepthOffset = -1.0;
 
-// ---------------------------------------------------------------------------
-// Recording
+// ---- Recording -------------------------------------------------------------
 
 // Scenes whose lists are recorded again after the GL context was replaced.
 // Never destroyed: static scenes unregister in their destructors at exit,
@@ -62,8 +60,7 @@ void RecordLoadedScenesAgain() {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Public
+// ---- Public ----------------------------------------------------------------
 
 // Leaves the re-recording list.
 cModelScene::~cModelScene() {

@@ -16,7 +16,7 @@
 #include "effects/wave_tunnel.h"
 #include "model3ds/model_scene.h"
 
-// --- Effect objects, in construction order --------------------------------
+// ---- Effect objects, in construction order ---------------------------------
 // [model3ds] chunk handler registry and its 13 handlers register first.
 cIntro gIntro;
 cWaveTunnel gFoggedTunnel;
@@ -34,7 +34,7 @@ void PrepareEffects() {
     LoadModelScene(gModelScene);
 }
 
-// --- Steps: how a composition draws each effect ----------------------------
+// ---- Steps: how a composition draws each effect ----------------------------
 
 // Draw the intro
 void IntroStep(double t) {

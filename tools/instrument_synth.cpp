@@ -103,7 +103,7 @@ cSynthInstrument Drum(const char* name, std::vector<double> wave, int volume, in
 // Length of a drum sample in sample values.
 size_t Samples(double seconds) { return size_t(seconds * kDrumRate); }
 
-// ---- drums ----
+// ---- Drums -----------------------------------------------------------------
 
 // Kick: a sine falling from 160 Hz to 45 Hz with a click at its start.
 std::vector<double> Kick() {
@@ -226,7 +226,7 @@ std::vector<double> Boom() {
     return w;
 }
 
-// ---- tonal instruments ----
+// ---- Tonal instruments -----------------------------------------------------
 
 // Bass: one cycle of a warm saw with a sine under it, looped; the envelope
 // gives each note its pluck.

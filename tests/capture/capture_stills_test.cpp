@@ -26,7 +26,7 @@ using namespace capturetest;
 
 namespace {
 
-// ---- Timed test songs --------------------------------------------------------
+// ---- Timed test songs ------------------------------------------------------
 
 // At 125 BPM a tick is 0.02 s: 960 samples at the capture's 48000 Hz.
 constexpr int kBpm = 125;
@@ -104,12 +104,12 @@ std::vector<std::pair<int, int64_t>> Heard(const cXmModule& song, int seconds) {
     return heard;
 }
 
-// ---- The pixel tests' data ----------------------------------------------------
+// ---- The pixel tests' data -------------------------------------------------
 
 // The pictures and model of the pixel tests (tests/support/scene_data.h).
 void WriteFloorModel(const std::string& data) { ASSERT_TRUE(Save3ds(data + "/rongert2.3DS", scenedata::Floor())); }
 
-// ---- Comparison -----------------------------------------------------------------
+// ---- Comparison ------------------------------------------------------------
 
 // "" when at most maxDiffering pixels of the still have a channel off by
 // more than tolerance from the reference, otherwise what differs.
