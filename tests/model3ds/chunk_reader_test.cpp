@@ -66,6 +66,15 @@ auto ReadObjectInside(uint16_t id, const char* name, cLevel& level, size_t& byte
     return ReadBytes(w.Bytes(), level);
 }
 
+// Reads a main chunk's header claiming the given length, followed by an
+// object block named name.
+auto ReadObjectAfterHeader(int32_t length, const char* name, cLevel& level) {
+    cChunkWriter w;
+    w.Header(kChunkMain, length);
+    ObjectBlock(w, name);
+    return ReadBytes(w.Bytes(), level);
+}
+
 TEST(ChunkReader, UnknownTopLevelChunkIsSkippedWholeWithoutVisitingItsInside) {
     cLevel level;
     size_t bytes = 0;
@@ -104,11 +113,8 @@ TEST(ChunkReader, ChunkIdZeroIsADummyWhoseBodyIsReadAsSubChunks) {
 }
 
 TEST(ChunkReader, ContainerOfLengthSixReadsNoSubChunks) {
-    cChunkWriter w;
-    w.Header(kChunkMain, 6);
-    ObjectBlock(w, "outside");
     cLevel level;
-    const auto load = ReadBytes(w.Bytes(), level);
+    const auto load = ReadObjectAfterHeader(6, "outside", level);
     EXPECT_EQ(load.result, 6);
     EXPECT_EQ(load.log, "MainChunk\n");
     EXPECT_FALSE(level.hasObject());
@@ -205,11 +211,8 @@ TEST(ChunkReader, SkippedChunkShorterThanItsHeaderFails) {
 }
 
 TEST(ChunkReader, ContainerClaimingMoreThanTheFileEndsAtEndOfFile) {
-    cChunkWriter w;
-    w.Header(kChunkMain, 100000);
-    ObjectBlock(w, "only");
     cLevel level;
-    const auto load = ReadBytes(w.Bytes(), level);
+    const auto load = ReadObjectAfterHeader(100000, "only", level);
     EXPECT_EQ(load.result, -1);
     EXPECT_EQ(Lines(load.log).back(), "EOF");
     EXPECT_STREQ(level.objects.name, "only");
