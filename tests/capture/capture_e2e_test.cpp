@@ -53,8 +53,8 @@ protected:
         beatlessStatus = RunCapture(beatlessDir, std::string(kRange) + " --png frames", beatlessLog);
     }
     static void TearDownTestSuite() {
-        RemoveTree(dir);
-        RemoveTree(beatlessDir);
+        RemoveDirectory(dir);
+        RemoveDirectory(beatlessDir);
     }
 
     static cImage Frame(int index) { return ReadPng(FrameFile(dir + "/frames", index)); }
@@ -168,5 +168,5 @@ TEST(CaptureWithoutFfmpeg, SaysSoBeforeRenderingAndWritesNothing) {
     // PNG frames need no ffmpeg.
     EXPECT_EQ(RunCapture(dir, "--duration 0.1 --size 64x48 --png f", log, "PATH=" + dir + "/bin"), 0) << log;
     EXPECT_TRUE(std::filesystem::exists(dir + "/f/frame-000002.png"));
-    RemoveTree(dir);
+    RemoveDirectory(dir);
 }

@@ -132,7 +132,7 @@ std::string MatchesReference(const cImage& still, const std::string& name, int t
 class CaptureStills : public ::testing::Test {
 protected:
     void SetUp() override { dir = MakeWorkDirectory(); }
-    void TearDown() override { RemoveTree(dir); }
+    void TearDown() override { RemoveDirectory(dir); }
     // Captures the stills at the song times from the song, at 60 fps, into
     // a directory of their own; the one at `time`.
     cImage Still(const cXmModule& song, const std::string& time, const std::string& times) {

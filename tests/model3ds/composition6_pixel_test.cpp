@@ -9,8 +9,8 @@
 #include "tests/support/frame_render.h"
 #include "tests/support/gl_context.h"
 #include "timeline/scene_effects.h"
-#include "model3ds/model3ds_writer.h"
 #include "tests/support/scene_data.h"
+#include "tests/support/scratch_directory.h"
 
 #include <cstdlib>
 #include <string>
@@ -31,19 +31,18 @@ TEST(ModelScenePixels, Composition6AddsTheFoggedModelInBlueOnly) {
     const pixeltest::cFrame without = gl.ReadBack();
 
     // Start-up reads the model from Data/ under the working directory.
-    char scratch[] = "/tmp/vk-model-XXXXXX";
-    ASSERT_NE(mkdtemp(scratch), nullptr);
-    const std::string data = std::string(scratch) + "/Data";
+    const std::string scratch = MakeScratchDirectory();
+    const std::string data = scratch + "/Data";
     ASSERT_EQ(mkdir(data.c_str(), 0755), 0);
     ASSERT_TRUE(Save3ds(data + "/rongert2.3DS", scenedata::Floor()));
     char* home = getcwd(nullptr, 0);
-    ASSERT_EQ(chdir(scratch), 0);
+    ASSERT_EQ(chdir(scratch.c_str()), 0);
     testing::internal::CaptureStdout();
     PrepareEffects();
     testing::internal::GetCapturedStdout();
     ASSERT_EQ(chdir(home), 0);
     std::free(home);
-    std::system((std::string("rm -rf ") + scratch).c_str());
+    RemoveDirectory(scratch);
 
     pixeltest::RenderFrameAt(t, beat, 0, 14);
     const pixeltest::cFrame with = gl.ReadBack();

@@ -13,11 +13,11 @@ namespace {
 class Library : public testing::Test {
 protected:
     void SetUp() override {
-        folder = bmptest::MakeScratchDirectory();
+        folder = MakeScratchDirectory();
         texture = folder + "/stone.bmp";
         bmptest::WriteFile(texture, bmptest::BmpBytes(3, 2, bmptest::Distinct));
     }
-    void TearDown() override { bmptest::RemoveDirectory(folder); }
+    void TearDown() override { RemoveDirectory(folder); }
 
     std::string folder, texture;
 };

@@ -1,6 +1,7 @@
 // The XM writer: what it writes, read back by libxmp's own XM loader, and
 // the modules it refuses.
 #include "sound/xm_writer.h"
+#include "tests/support/scratch_directory.h"
 
 #include <gtest/gtest.h>
 #include <xmp.h>
@@ -174,9 +175,8 @@ TEST(XmWriter, InstrumentsSamplesAndEnvelopesReadBack) {
 
 TEST(XmWriter, WritesTheFileItEncodes) {
     const cXmModule m = FullModule();
-    char dir[] = "/tmp/vk-xm-writer-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string path = std::string(dir) + "/full.xm";
+    const std::string dir = MakeScratchDirectory();
+    const std::string path = dir + "/full.xm";
     ASSERT_TRUE(WriteXmFile(m, path));
     xmp_test_info info;
     EXPECT_EQ(xmp_test_module(path.c_str(), &info), 0);
@@ -187,9 +187,8 @@ TEST(XmWriter, WritesTheFileItEncodes) {
     std::fclose(f);
     read.resize(n);
     EXPECT_EQ(read, EncodeXm(m));
-    EXPECT_FALSE(WriteXmFile(m, std::string(dir) + "/no-such-dir/full.xm"));
-    std::remove(path.c_str());
-    rmdir(dir);
+    EXPECT_FALSE(WriteXmFile(m, dir + "/no-such-dir/full.xm"));
+    RemoveDirectory(dir);
 }
 
 TEST(XmWriter, RefusesWhatTheFormatCannotHold) {

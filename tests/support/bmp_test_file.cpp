@@ -53,19 +53,6 @@ std::string BmpBytes(int width, int height, const cPixelFn& pixel, const cBmpOpt
     return out;
 }
 
-std::string MakeScratchDirectory() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/vk-image-XXXXXX";
-    if (!mkdtemp(pattern.data())) std::abort();
-    return pattern;
-}
-
-void RemoveDirectory(const std::string& path) {
-    if (path.find("/vk-image-") == std::string::npos) return;  // only folders made above
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-}
-
 void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(bytes.data(), std::streamsize(bytes.size()));

@@ -2,6 +2,8 @@
 // with knobs for the faults the reader must survive, and a scratch folder.
 #pragma once
 
+#include "tests/support/scratch_directory.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -31,9 +33,6 @@ std::string BmpBytes(int width, int height, const cPixelFn& pixel, const cBmpOpt
 // Only the 30 header bytes the reader looks at, with any width and height.
 std::string BmpHeader(int32_t width, int32_t height, int16_t bitCount, int32_t pixelOffset = 54);
 
-// A fresh empty folder for one test's files, removed by RemoveDirectory.
-std::string MakeScratchDirectory();
-void RemoveDirectory(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 

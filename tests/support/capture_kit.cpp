@@ -2,6 +2,8 @@
 // shell, PNG reading with libpng, videos through ffmpeg and ffprobe.
 #include "tests/support/capture_kit.h"
 
+#include "tests/support/scratch_directory.h"
+
 #include <png.h>
 #include <sys/wait.h>
 
@@ -34,16 +36,11 @@ std::string Quoted(const std::string& s) { return "'" + s + "'"; }
 std::string CaptureProgram() { return VK_CAPTURE_PROGRAM; }
 
 std::string MakeWorkDirectory() {
-    char pattern[] = "/tmp/vk-capture-test-XXXXXX";
-    if (!mkdtemp(pattern)) return "";
-    std::filesystem::create_directory(std::string(pattern) + "/Data");
-    return pattern;
+    const std::string dir = MakeScratchDirectory();
+    std::filesystem::create_directory(dir + "/Data");
+    return dir;
 }
 
-void RemoveTree(const std::string& dir) {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-}
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));

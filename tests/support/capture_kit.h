@@ -3,6 +3,8 @@
 // (PNG frames, the WAV, and MP4s through ffmpeg and ffprobe).
 #pragma once
 
+#include "tests/support/scratch_directory.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,9 +20,9 @@ struct cImage {
 
 // The program under test.
 std::string CaptureProgram();
-// A fresh directory with an empty Data/ in it; removed by RemoveTree.
+// A fresh scratch directory with an empty Data/ in it; removed by
+// RemoveDirectory.
 std::string MakeWorkDirectory();
-void RemoveTree(const std::string& dir);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // Runs the capture program in dir with the arguments (a shell word list),

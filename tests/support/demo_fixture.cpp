@@ -1,6 +1,8 @@
 // Working directory, module and process start for end-to-end tests.
 #include "tests/support/demo_fixture.h"
 
+#include "tests/support/scratch_directory.h"
+
 #include <X11/keysym.h>
 #include <sys/stat.h>
 
@@ -12,14 +14,11 @@ namespace e2e {
 std::string DemoProgram() { return VK_DEMO_PROGRAM; }
 
 void cDemoTest::SetUp() {
-    char pattern[] = "/tmp/vk-e2e-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
+    dir = MakeScratchDirectory();
 }
 
 void cDemoTest::TearDown() {
-    std::error_code ignored;
-    if (!dir.empty()) std::filesystem::remove_all(dir, ignored);
+    RemoveDirectory(dir);
 }
 
 std::unique_ptr<cDemoProcess> cDemoTest::Start(bool withModule, bool keepDisplay) {

@@ -1,6 +1,8 @@
 // Small XM modules for the sound tests.
 #include "tests/support/test_modules.h"
 
+#include "tests/support/scratch_directory.h"
+
 #include "sound/renderer.h"
 
 #include <gtest/gtest.h>
@@ -27,12 +29,8 @@ cXmInstrument SquareInstrument(int number) {
 
 // A directory of this test program's files, removed when it ends.
 struct cTempDir {
-    cTempDir() {
-        char pattern[] = "/tmp/vk-sound-test-XXXXXX";
-        if (!mkdtemp(pattern)) std::abort();
-        path = pattern;
-    }
-    ~cTempDir() { std::filesystem::remove_all(path); }
+    cTempDir() : path(MakeScratchDirectory()) {}
+    ~cTempDir() { RemoveDirectory(path); }
     std::string path;
 };
 
