@@ -3,15 +3,14 @@
 // Start-up opens the window before the sound library is touched, then checks
 // and starts the library, loads the module, starts the demo core (effects,
 // beat callbacks, the buffer swap as presenter), pauses a second and starts
-// the song. Each pass of the
-// main loop handles the pending X events, draws a frame and advances the song
-// time. Every way out of start-up or the loop closes the window first, so a
-// switched video mode never outlives the demo.
-#include "base/beat.h"
-#include "base/context_query.h"
+// the song. Each pass of the main loop handles the pending X events, draws a
+// frame and advances the song time. Every way out of start-up or the loop
+// closes the window first, so a switched video mode never outlives the demo.
 #include "app/display_window.h"
 #include "app/events.h"
 #include "app/frame_clock.h"
+#include "base/beat.h"
+#include "base/context_query.h"
 #include "core/demo_core.h"
 #include "core/music.h"
 #include "core/quit_signals.h"
