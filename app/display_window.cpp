@@ -7,6 +7,7 @@
 #include "app/display_window.h"
 
 #include "app/video_mode.h"
+#include "core/gl_view.h"
 
 #include <unistd.h>
 
@@ -191,7 +192,7 @@ int OpenWindow(const char* title, int width, int height, int fullScreen) {
         printf("Congrats, you have Direct Rendering!\n");
     else
         printf("Sorry, no Direct Rendering possible!\n");
-    SetupGL();
+    SetupGL(DisplayWindow.width, DisplayWindow.height);
     return 1;
 }
 
@@ -213,3 +214,12 @@ void CloseWindow() {
     XCloseDisplay(display);
     DisplayWindow.display = nullptr;
 }
+
+// Swap the window's buffers
+void SwapWindowBuffers() {
+    Display* display = glXGetCurrentDisplay();
+    if (display) glXSwapBuffers(display, glXGetCurrentDrawable());
+}
+
+// Ask GLX whether a context is current
+bool WindowContextCurrent() { return glXGetCurrentContext() != nullptr; }

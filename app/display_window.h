@@ -34,7 +34,9 @@ int OpenWindow(const char* title, int width, int height, int fullScreen);
 // Releases and destroys the context, restores the desktop mode if it was
 // switched and closes the display connection. Does nothing when closed.
 void CloseWindow();
-// Viewport and the 65 degree perspective projection for a window size.
-void ResizeView(unsigned int width, unsigned int height);
-// The fixed GL state of a new context; always 1.
-int SetupGL();
+// Shows the frame drawn: swaps the buffers of the drawable whose context is
+// current (the window's); nothing while no context is current (a window
+// that failed to re-open). DrawFrame's presenter in the demo.
+void SwapWindowBuffers();
+// True while a GLX context is current: how the image code asks, in the demo.
+bool WindowContextCurrent();

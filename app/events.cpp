@@ -2,20 +2,18 @@
 //
 // F1 closes the window and opens a new one in the other mode. The new GL
 // context shares nothing with the old one, so everything start-up made in
-// the old context is made again from memory (RecreateGlObjects) and the
-// clear colour is set to start-up's black again.
+// the old context is made again (RestoreDemoGl).
 #include "app/events.h"
 
 #include "app/display_window.h"
-#include "base/gl_recreation.h"
+#include "core/demo_core.h"
+#include "core/gl_view.h"
 #include "timeline/draw_frame.h"
 
-#include <GL/gl.h>
 #include <X11/keysym.h>
 
 #include <cstdio>
 
-volatile std::sig_atomic_t gQuit = 0;
 int gFullScreen = 1;
 const char* const kWindowTitle = "Vindelkrok designdemo";
 
@@ -30,8 +28,7 @@ void ToggleFullScreen() {
         gQuit = 1;
         return;
     }
-    RecreateGlObjects();
-    glClearColor(0, 0, 0, 0);
+    RestoreDemoGl();
 }
 
 // A new window size: remember it and fit the projection to it.

@@ -1,14 +1,12 @@
 // Keyboard commands and X event dispatch of the main loop.
 #pragma once
 
+#include "core/quit_signals.h"
+
 #include <X11/Xlib.h>
 
-#include <csignal>
-
-// 1 once Escape, a mouse button, the window manager's close request or a
-// SIGINT, SIGTERM or SIGHUP asked the demo to end; the main loop looks at it
-// at the top of each pass. Written by a signal handler, hence its type.
-extern volatile std::sig_atomic_t gQuit;
+// Escape, a mouse button and the window manager's close request set the quit
+// flag (core/quit_signals.h); the main loop looks at it at the top of each pass.
 // 1 for full screen; F1 flips it.
 extern int gFullScreen;
 

@@ -5,7 +5,7 @@
 // float and prints with the stream's default formatting: 73 prints as "73".
 #include "app/frame_clock.h"
 
-#include "app/beat.h"
+#include "base/beat.h"
 
 // Read the wall clock
 timeval WallClock() {

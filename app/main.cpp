@@ -1,22 +1,22 @@
 // Entry point of the demo: start-up, the main loop and shut-down.
 //
 // Start-up opens the window before the sound library is touched, then checks
-// and starts the library, loads the module, prepares the effects, installs
-// the beat callback, pauses a second and starts the song. Each pass of the
-// main loop handles the pending X events, draws a frame and advances the song
-// time. Every way out of start-up or the loop closes the window first, so a
-// switched video mode never outlives the demo.
-#include "app/beat.h"
+// and starts the library, loads the module, starts the demo core (effects,
+// beat callbacks, the buffer swap as presenter), pauses a second and starts
+// the song. Each pass of the main loop handles the pending X events, draws a
+// frame and advances the song time. Every way out of start-up or the loop
+// closes the window first, so a switched video mode never outlives the demo.
 #include "app/display_window.h"
 #include "app/events.h"
 #include "app/frame_clock.h"
-#include "app/music.h"
-#include "app/quit_signals.h"
+#include "base/beat.h"
+#include "base/context_query.h"
+#include "core/demo_core.h"
+#include "core/music.h"
+#include "core/quit_signals.h"
 #include "sound/sound.h"
 #include "timeline/draw_frame.h"
-#include "timeline/scene_effects.h"
 
-#include <GL/gl.h>
 #include <malloc.h>
 #include <unistd.h>
 
@@ -77,18 +77,17 @@ int main() {
     mallopt(M_MMAP_THRESHOLD, 64 << 20);
     mallopt(M_TRIM_THRESHOLD, 256 << 20);
     InstallQuitSignals();
+    SetContextQuery(WindowContextCurrent);
     gQuit = 0;
     gFullScreen = 1;
     if (!OpenWindow(kWindowTitle, kWindowWidth, kWindowHeight, gFullScreen)) FailStartup();
 
     StartSoundLibrary();
-    PrepareEffects();
-    for (int instrument : kBeatInstruments) FMUSIC_SetInstCallback(gSong, OnBeatInstrument, instrument);
+    StartDemo(gSong, SwapWindowBuffers);
     sleep(1);
     FMUSIC_PlaySong(gSong);
     cFrameClock clock;
     StartClock(clock, WallClock());
-    glClearColor(0, 0, 0, 0);
 
     RunMainLoop(clock);
 
@@ -98,6 +97,7 @@ int main() {
     std::cout << "freeing song" << std::endl;
     sleep(2);
     FMUSIC_FreeSong(gSong);
+    EndDemo();
     std::cout << "closing fmod" << std::endl;
     return 0;
 }

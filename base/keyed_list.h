@@ -13,6 +13,11 @@
 // from the node the operation is called on; a node that is not a head (or a
 // head whose index is not built) simply walks.
 //
+// Any node may be assigned to or copied, not only a head: a node remembers
+// the head whose index lists it, and when it is destroyed that head drops its
+// index (and walks until its next insert builds a fresh one), so no index
+// ever holds a freed node.
+//
 // Nodes never move: a pointer to an element stays valid until the list is
 // destroyed or assigned to.
 #pragma once
@@ -81,6 +86,9 @@ private:
         std::vector<cKeyedList*> firstById;
     };
     std::unique_ptr<cIndex> index;
+    // The head whose index lists this node (or holds it as the tail); it may
+    // be a head that has dropped its index since.
+    cKeyedList* indexedBy = nullptr;
 
     void indexNode(cKeyedList* node);
     void rebuildIndex();
@@ -90,7 +98,7 @@ private:
     void destroyChain();
 };
 
-// ---------------------------------------------------------------------------
+// ---- Member functions ------------------------------------------------------
 
 template <class T>
 cKeyedList<T>* cKeyedList<T>::last() {
@@ -145,6 +153,12 @@ int cKeyedList<T>::insert(T value, const char* nodeName, uint16_t nodeId) {
 template <class T>
 void cKeyedList<T>::indexNode(cKeyedList* node) {
     if (node == this) return;  // the head is always compared first
+    // One index per node: a node listed by another head (one that was
+    // assigned to, in the middle of this chain) leaves that index.
+    if (node->indexedBy != this) {
+        if (node->indexedBy) node->indexedBy->index.reset();
+        node->indexedBy = this;
+    }
     std::vector<cKeyedList*>& table = index->firstById;
     if (table.size() <= node->id) table.resize(size_t(node->id) + 1, nullptr);
     if (!table[node->id]) table[node->id] = node;
@@ -189,6 +203,9 @@ void cKeyedList<T>::destroyTail() {
     cKeyedList* reversed = nullptr;
     for (cKeyedList* node = next; node;) {
         cKeyedList* following = node->next;
+        // A head before this node indexes what is about to go: it drops its
+        // index rather than keep pointers to freed nodes.
+        if (node->indexedBy && node->indexedBy != this) node->indexedBy->index.reset();
         delete[] node->name;
         node->name = nullptr;
         node->next = reversed;

@@ -3,7 +3,7 @@
 // calls: the cost of our code, not of a driver. Effects that are not in the
 // build yet draw nothing in their step, so compositions 4, 6 and 7 measure
 // what exists.
-#include "app/beat.h"
+#include "base/beat.h"
 #include "tests/support/fake_gl.h"
 #include "tests/support/sound_double.h"
 #include "timeline/draw_frame.h"

@@ -36,34 +36,20 @@ void Frames(benchmark::State& state, F draw) {
     state.counters["gl_calls"] = double(fakegl::CallsMade()) / double(state.iterations());
 }
 
-void FoggedTunnel(benchmark::State& state) {
-    cWaveTunnel tunnel;
-    Frames(state, [&](double t) { tunnel.DrawFogged(t); });
-}
-void BulgingTunnel(benchmark::State& state) {
-    cWaveTunnel tunnel;
-    Frames(state, [&](double t) { tunnel.DrawBulging(t); });
-}
-void Road(benchmark::State& state) {
-    cRoad road;
-    Frames(state, [&](double t) { road.Draw(t); });
-}
-void Gears(benchmark::State& state) {
-    cGears gears;
-    Frames(state, [&](double t) { gears.Draw(t); });
-}
-void CubeRings(benchmark::State& state) {
-    cCubeRings rings;
-    Frames(state, [&](double t) { rings.Draw(t); });
+// One effect object drawn frame after frame with the given member.
+template <class T, void (T::*kDraw)(double)>
+void Effect(benchmark::State& state) {
+    T effect;
+    Frames(state, [&](double t) { (effect.*kDraw)(t); });
 }
 
 }  // namespace
 
-BENCHMARK(FoggedTunnel)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BulgingTunnel)->Unit(benchmark::kMicrosecond);
-BENCHMARK(Road)->Unit(benchmark::kMicrosecond);
-BENCHMARK(Gears)->Unit(benchmark::kMicrosecond);
-BENCHMARK(CubeRings)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Effect<cWaveTunnel, &cWaveTunnel::DrawFogged>)->Name("FoggedTunnel")->Unit(benchmark::kMicrosecond);
+BENCHMARK(Effect<cWaveTunnel, &cWaveTunnel::DrawBulging>)->Name("BulgingTunnel")->Unit(benchmark::kMicrosecond);
+BENCHMARK(Effect<cRoad, &cRoad::Draw>)->Name("Road")->Unit(benchmark::kMicrosecond);
+BENCHMARK(Effect<cGears, &cGears::Draw>)->Name("Gears")->Unit(benchmark::kMicrosecond);
+BENCHMARK(Effect<cCubeRings, &cCubeRings::Draw>)->Name("CubeRings")->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)

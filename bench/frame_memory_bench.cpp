@@ -6,7 +6,7 @@
 // than 1 MiB of growth marks the run as failed. Needs an X display with GLX:
 //
 //     tests/support/with-xvfb.sh build/bench/bench_frame_memory
-#include "app/beat.h"
+#include "base/beat.h"
 #include "tests/support/frame_render.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/sound_double.h"

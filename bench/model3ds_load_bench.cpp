@@ -10,7 +10,7 @@
 #include "model3ds/level.h"
 #include "model3ds/mesh_draw.h"
 #include "tests/support/gl_context.h"
-#include "tools/model3ds_writer.h"
+#include "model3ds/model3ds_writer.h"
 
 #include <benchmark/benchmark.h>
 #include <lib3ds/file.h>

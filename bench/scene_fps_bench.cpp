@@ -5,7 +5,7 @@
 //     tests/support/with-xvfb.sh build/bench/bench_scene_fps
 //
 // Effects that are not in the build yet draw nothing in their step.
-#include "app/beat.h"
+#include "base/beat.h"
 #include "tests/support/frame_render.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/sound_double.h"

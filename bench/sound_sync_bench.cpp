@@ -14,9 +14,10 @@
 #include "sound/latency.h"
 #include "sound/renderer.h"
 #include "sound/sound.h"
-#include "tests/sound/output_probe.h"
+#include "sound/xm_writer.h"
+#include "tests/support/output_probe.h"
 #include "tests/support/pulse_server.h"
-#include "tools/xm_writer.h"
+#include "tests/support/test_modules.h"
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -52,15 +53,10 @@ constexpr double kPassSeconds = double(kPassFrames) / kRate;  // 6.4 s
 // at order 1. The first note sounds from the first frame, which tells the
 // song's first buffer from the silence the Pulse output plays before it.
 cXmModule SyncModule() {
-    cXmModule m;
+    cXmModule m = TestModule(4, 0, 4, 32, 3, 150);
     m.name = "sync bench";
-    m.channels = 4;
-    m.speed = 3;
-    m.bpm = 150;
     m.restart = 1;
     for (int i = 0; i < 4; ++i) {
-        m.patterns.emplace_back(32, 4);
-        m.orders.push_back(uint8_t(i));
         cXmInstrument ins;
         cXmSample s;
         for (int k = 0; k < 64; ++k) s.data8.push_back(int8_t(90 * std::sin(k * 2 * M_PI / 64)));

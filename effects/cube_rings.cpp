@@ -9,8 +9,7 @@
 
 #include <cmath>
 
-// ---------------------------------------------------------------------------
-// Constants
+// ---- Constants -------------------------------------------------------------
 
 namespace {
 
@@ -18,8 +17,7 @@ namespace {
 // factor, so it runs around the ring many times over and looks irregular.
 constexpr double kSizeWaveFactor = 28.662420382165603;
 
-// ---------------------------------------------------------------------------
-// Local helpers
+// ---- Local helpers ---------------------------------------------------------
 
 // The translucent body colour of a cube: with (GL_SRC_ALPHA, GL_DST_ALPHA)
 // and no destination alpha every face adds a tenth of blue.
@@ -45,8 +43,7 @@ void Ring(double phase, double u) {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Public functions
+// ---- Public functions ------------------------------------------------------
 
 // Edge of a cube from the size wave: between 0.1 and 0.5.
 double CubeSize(double angle, double phase) { return std::sin(kSizeWaveFactor * angle + 3 * phase) / 5 + 0.3; }

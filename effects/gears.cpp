@@ -1,16 +1,15 @@
 // Gear cluster: the gear outline and the five wheels in their places.
 //
-// Depends on app/beat.h for the beat time that drives the jump.
+// Depends on base/beat.h for the beat time that drives the jump.
 #include "effects/gears.h"
 
-#include "app/beat.h"
+#include "base/beat.h"
 
 #include <GL/gl.h>
 
 #include <cmath>
 
-// ---------------------------------------------------------------------------
-// Constants
+// ---- Constants -------------------------------------------------------------
 
 namespace {
 
@@ -22,8 +21,7 @@ struct cPoint {
     double x, y;
 };
 
-// ---------------------------------------------------------------------------
-// Local helpers
+// ---- Local helpers ---------------------------------------------------------
 
 // The sectors of one pass: for each, the matrix turned to the sector's start
 // angle while `draw` issues its loops.
@@ -49,8 +47,7 @@ void Loop(cPoint p0, double z0, cPoint p1, double z1, cPoint p2, double z2, cPoi
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Public functions
+// ---- Public functions ------------------------------------------------------
 
 // A tooth count that is not positive draws nothing: with a zero count the
 // step is infinite and with a negative one the sector loop never ends.

@@ -2,7 +2,7 @@
 // the middle and four of ten teeth around it, turning back and forth against
 // it; on every beat the cluster jumps close to the viewer and flies away.
 //
-// Reads the song time it is given and the beat time (app/beat.h). Expects
+// Reads the song time it is given and the beat time (base/beat.h). Expects
 // the scene to have set identity, white, line width 2 and fog off; leaves the
 // modelview matrix translated along z by the beat jump and nothing else.
 #pragma once

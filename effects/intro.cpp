@@ -1,9 +1,13 @@
 // cIntro: loading, drawing and animating the opening scene.
 #include "effects/intro.h"
 
+#include "base/data_files.h"
 #include "base/gl_recreation.h"
 
 #include <GL/gl.h>
+
+cImage gIntroImage;
+cTexture gIntroTexture;
 
 namespace {
 
@@ -43,7 +47,7 @@ void LoadIntro(cIntro& intro) {
     gIntroTexture.release();
     // A missing picture is reported by the reader; the strip is then drawn
     // without it.
-    gIntroImage.load("Data/vindelbild.bmp");
+    gIntroImage.load(kIntroPicture);
     SetUpIntroGl();
     RegisterGlRecreation(RemakeIntroGl);
     intro.lightPos[0] = intro.lightPos[1] = intro.lightPos[2] = 0;

@@ -25,13 +25,11 @@ struct cIntro {
     float attenuation = 10;
 };
 
-// The intro's own picture and texture. They are defined with the demo's
-// other effect objects (timeline/scene_effects.cpp), which gives them their
-// place in the order of construction and of destruction at exit.
+// The intro's own picture and texture.
 extern cImage gIntroImage;
 extern cTexture gIntroTexture;
 
-// Loads "Data/vindelbild.bmp", makes its texture and sets the blending and
+// Loads kIntroPicture ("Data/vindelbild.bmp"), makes its texture and sets the blending and
 // lighting the intro draws with; needs a current GL context. The GL part is
 // registered to be made again after the context is replaced.
 void LoadIntro(cIntro& intro);

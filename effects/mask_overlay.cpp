@@ -1,7 +1,8 @@
 // cMaskOverlay: loading the picture pairs and drawing the masked overlay.
 #include "effects/mask_overlay.h"
 
-#include "app/beat.h"
+#include "base/beat.h"
+#include "base/data_files.h"
 #include "base/gl_recreation.h"
 
 #include <GL/gl.h>
@@ -37,8 +38,8 @@ void MaskQuad(float w, float h) {
 
 // Loads both pairs and registers them for the F1 re-creation.
 void cMaskOverlay::LoadPairs() {
-    pair1.load("Data/mekk1.bmp", "Data/mekkmap1.bmp");
-    pair2.load("Data/mekk2.bmp", "Data/mekkmap2.bmp");
+    pair1.load(kOverlayPicture1, kOverlayMask1);
+    pair2.load(kOverlayPicture2, kOverlayMask2);
     loadedOverlay = this;
     RegisterGlRecreation(RemakeOverlayTextures);
 }

@@ -12,8 +12,8 @@
 
 class cMaskOverlay {
 public:
-    cTexturePair pair1;  // "Data/mekk1.bmp" with its mask "Data/mekkmap1.bmp"
-    cTexturePair pair2;  // "Data/mekk2.bmp" with its mask "Data/mekkmap2.bmp"
+    cTexturePair pair1;  // kOverlayPicture1 with its mask kOverlayMask1 (base/data_files.h)
+    cTexturePair pair2;  // kOverlayPicture2 with its mask kOverlayMask2
 
     // Loads both pairs (picture first, mask second) and registers their
     // textures to be made again after the GL context is replaced; needs a

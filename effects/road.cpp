@@ -11,8 +11,7 @@
 
 #include <cmath>
 
-// ---------------------------------------------------------------------------
-// Constants
+// ---- Constants -------------------------------------------------------------
 
 namespace {
 
@@ -22,8 +21,7 @@ constexpr double kSectionLength = 3.0;
 constexpr float kFogDensity = 0.75f;
 constexpr float kFogEnd = 1.0f;
 
-// ---------------------------------------------------------------------------
-// Local helpers
+// ---- Local helpers ---------------------------------------------------------
 
 // One quad in the plane y = height, from half-width w at z = 0 to z = -length.
 void FlatQuad(float w, float height, float length) {
@@ -37,8 +35,7 @@ void FlatQuad(float w, float height, float length) {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Public functions
+// ---- Public functions ------------------------------------------------------
 
 // Equal to subtracting the period while v >= period (each subtraction of a
 // whole-number period is exact, and so is fmod), but in constant time. A

@@ -10,8 +10,7 @@
 
 #include <cmath>
 
-// ---------------------------------------------------------------------------
-// Constants
+// ---- Constants -------------------------------------------------------------
 
 namespace {
 
@@ -27,8 +26,7 @@ constexpr double kRippleDegPerRad = 57.29746936176985;
 constexpr float kFogDensity = 1.75f;
 constexpr float kFogEnd = 0.5f;
 
-// ---------------------------------------------------------------------------
-// Local helpers (in double precision from the float y and angle)
+// ---- Local helpers (in double precision from the float y and angle) --------
 
 // The shade of blue at (y, angle): two waves along the tube and two around
 // it, running against each other with time. Unclamped (up to 2.4); GL clamps.
@@ -47,8 +45,7 @@ double Ripple(double t, double angle) {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Public functions
+// ---- Public functions ------------------------------------------------------
 
 // Radius A: 0.2 with the ripple.
 cWaveTunnel::cPoint cWaveTunnel::RadiusA(float y, float angle) const {

@@ -1,10 +1,10 @@
 // cImage: raster ownership, copies with their log lines, pixel access.
 #include "image/image.h"
 
+#include "base/context_query.h"
 #include "image/bmp_reader.h"
 
 #include <GL/gl.h>
-#include <GL/glx.h>
 
 #include <cstring>
 #include <iostream>
@@ -82,7 +82,7 @@ cImage& cImage::operator=(const cImage& other) {
 cImage::~cImage() {
     // Static images die at process exit, after the window and its context are
     // gone: asking GL then would be a call without a context.
-    if (glXGetCurrentContext() && glIsTexture(texture)) glDeleteTextures(1, &texture);
+    if (GlContextCurrent() && glIsTexture(texture)) glDeleteTextures(1, &texture);
     Log("nu d\xF6r jag");
     freeRaster();
 }

@@ -7,95 +7,96 @@
 // registers itself before main, in the order below (chunk_registry.cpp).
 #pragma once
 
+#include "model3ds/chunk_ids.h"
 #include "model3ds/chunk_reader.h"
 
-// 0x4D4D: the file's top-level chunk (container).
+// kChunkMain: the file's top-level chunk (container).
 class cMainChunkHandler : public cChunkHandler {
 public:
-    cMainChunkHandler() : cChunkHandler(0x4D4D) {}
+    cMainChunkHandler() : cChunkHandler(kChunkMain) {}
     int HandleChunk(std::istream& stream, cLevel& level) override;
 };
 
-// 0x0002: the file's version word.
+// kChunkVersion: the file's version word.
 class cVersionChunkHandler : public cChunkHandler {
 public:
-    cVersionChunkHandler() : cChunkHandler(0x0002) {}
+    cVersionChunkHandler() : cChunkHandler(kChunkVersion) {}
     int HandleChunk(std::istream& stream, cLevel& level) override;
 };
 
-// 0x3D3D: the editor block holding materials and objects (container).
+// kChunkEditor: the editor block holding materials and objects (container).
 class cEditorChunkHandler : public cChunkHandler {
 public:
-    cEditorChunkHandler() : cChunkHandler(0x3D3D) {}
+    cEditorChunkHandler() : cChunkHandler(kChunkEditor) {}
     int HandleChunk(std::istream& stream, cLevel& level) override;
 };
 
-// 0x3D3E: the mesh version word.
+// kChunkMeshVersion: the mesh version word.
 class cMeshVersionChunkHandler : public cChunkHandler {
 public:
-    cMeshVersionChunkHandler() : cChunkHandler(0x3D3E) {}
+    cMeshVersionChunkHandler() : cChunkHandler(kChunkMeshVersion) {}
     int HandleChunk(std::istream& stream, cLevel& level) override;
 };
 
-// 0x4000: an object's name; appends a new object to the level.
+// kChunkObjectBlock: an object's name; appends a new object to the level.
 class cObjectBlockChunkHandler : public cChunkHandler {
 public:
-    cObjectBlockChunkHandler() : cChunkHandler(0x4000) {}
+    cObjectBlockChunkHandler() : cChunkHandler(kChunkObjectBlock) {}
     int HandleChunk(std::istream& stream, cLevel& level) override;
 };
 
-// 0x4100: an object's triangle mesh (container).
+// kChunkTriangularMesh: an object's triangle mesh (container).
 class cTriangularMeshChunkHandler : public cChunkHandler {
 public:
-    cTriangularMeshChunkHandler() : cChunkHandler(0x4100) {}
+    cTriangularMeshChunkHandler() : cChunkHandler(kChunkTriangularMesh) {}
     int HandleChunk(std::istream& stream, cLevel& level) override;
 };
 
-// 0x4110: vertices of the current object.
+// kChunkVertexList: vertices of the current object.
 class cVertexListChunkHandler : public cChunkHandler {
 public:
-    cVertexListChunkHandler() : cChunkHandler(0x4110) {}
+    cVertexListChunkHandler() : cChunkHandler(kChunkVertexList) {}
     int HandleChunk(std::istream& stream, cLevel& level) override;
 };
 
-// 0x4120: triangles of the current object.
+// kChunkFaceList: triangles of the current object.
 class cFaceListChunkHandler : public cChunkHandler {
 public:
-    cFaceListChunkHandler() : cChunkHandler(0x4120) {}
+    cFaceListChunkHandler() : cChunkHandler(kChunkFaceList) {}
     int HandleChunk(std::istream& stream, cLevel& level) override;
 };
 
-// 0xAFFF: a material (container).
+// kChunkMaterialBlock: a material (container).
 class cMaterialBlockChunkHandler : public cChunkHandler {
 public:
-    cMaterialBlockChunkHandler() : cChunkHandler(0xAFFF) {}
+    cMaterialBlockChunkHandler() : cChunkHandler(kChunkMaterialBlock) {}
     int HandleChunk(std::istream& stream, cLevel& level) override;
 };
 
-// 0xA000: a material's name; adds the material to the library.
+// kChunkMaterialName: a material's name; adds the material to the library.
 class cMaterialNameChunkHandler : public cChunkHandler {
 public:
-    cMaterialNameChunkHandler() : cChunkHandler(0xA000) {}
+    cMaterialNameChunkHandler() : cChunkHandler(kChunkMaterialName) {}
     int HandleChunk(std::istream& stream, cLevel& level) override;
 };
 
-// 0x4140: texture coordinates of the current object's vertices.
+// kChunkMappingCoordinates: texture coordinates of the current object's vertices.
 class cMappingCoordinatesListChunkHandler : public cChunkHandler {
 public:
-    cMappingCoordinatesListChunkHandler() : cChunkHandler(0x4140) {}
+    cMappingCoordinatesListChunkHandler() : cChunkHandler(kChunkMappingCoordinates) {}
     int HandleChunk(std::istream& stream, cLevel& level) override;
 };
 
-// 0xA300: a texture's file name; loads the picture into the library.
+// kChunkTextureFilename: a texture's file name; loads the picture into the library.
 class cMaterialTextureFilenameChunkHandler : public cChunkHandler {
 public:
-    cMaterialTextureFilenameChunkHandler() : cChunkHandler(0xA300) {}
+    cMaterialTextureFilenameChunkHandler() : cChunkHandler(kChunkTextureFilename) {}
     int HandleChunk(std::istream& stream, cLevel& level) override;
 };
 
-// 0xA200: a material's first texture map (container).
+// kChunkTexture1: a material's first texture map (container).
 class cMaterialTexture1ChunkHandler : public cChunkHandler {
 public:
-    cMaterialTexture1ChunkHandler() : cChunkHandler(0xA200) {}
+    cMaterialTexture1ChunkHandler() : cChunkHandler(kChunkTexture1) {}
     int HandleChunk(std::istream& stream, cLevel& level) override;
 };

@@ -9,8 +9,7 @@
 #include <iostream>
 #include <limits>
 
-// ---------------------------------------------------------------------------
-// Registry
+// ---- Registry --------------------------------------------------------------
 
 // Sets the id and appends the handler to the registry.
 cChunkHandler::cChunkHandler(int id) : chunkId(id), nextHandler(nullptr) {
@@ -42,8 +41,7 @@ cChunkHandler* FindChunkHandler(cChunkHandler* handler, int id) {
     return nullptr;
 }
 
-// ---------------------------------------------------------------------------
-// Reading
+// ---- Reading ---------------------------------------------------------------
 
 namespace {
 

@@ -1,6 +1,7 @@
 // Colour sub-chunk reader: float or 24-bit RGB behind a 6-byte header.
 #include "model3ds/color_chunk.h"
 
+#include "model3ds/chunk_ids.h"
 #include "model3ds/chunk_io.h"
 
 #include <cstdint>
@@ -12,12 +13,12 @@ int ReadColorChunk(std::istream& stream, float rgb[3]) {
     if (!ReadU16(stream, id)) return -1;
     uint32_t length = 0;
     switch (id) {
-        case 0x0010:  // float RGB
-        case 0x0013:  // float RGB, gamma corrected
+        case kChunkColorFloat:
+        case kChunkColorFloatGamma:
             if (!ReadU32(stream, length) || !ReadFloats(stream, rgb, 3)) return -1;
             return 18;
-        case 0x0011:  // 24-bit RGB
-        case 0x0012: {  // 24-bit RGB, gamma corrected
+        case kChunkColor24:
+        case kChunkColor24Gamma: {
             unsigned char bytes[3];
             if (!ReadU32(stream, length) || !stream.read(reinterpret_cast<char*>(bytes), 3)) return -1;
             for (int i = 0; i < 3; ++i) rgb[i] = float(bytes[i]) / 255.0f;

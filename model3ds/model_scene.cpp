@@ -1,7 +1,9 @@
 // Model scene: load and record once, then place and replay every frame.
 #include "model3ds/model_scene.h"
 
-#include "app/beat.h"
+#include "base/data_files.h"
+
+#include "base/beat.h"
 #include "base/gl_recreation.h"
 #include "model3ds/chunk_reader.h"
 #include "model3ds/mesh_draw.h"
@@ -12,8 +14,7 @@
 #include <cmath>
 #include <vector>
 
-// ---------------------------------------------------------------------------
-// Constants
+// ---- Constants -------------------------------------------------------------
 
 namespace {
 
@@ -26,8 +27,7 @@ constexpr double kRecedeSpeed = 5.0;
 // Depth of the model at the moment of a beat.
 constexpr double kDepthOffset = -1.0;
 
-// ---------------------------------------------------------------------------
-// Recording
+// ---- Recording -------------------------------------------------------------
 
 // Scenes whose lists are recorded again after the GL context was replaced.
 // Never destroyed: static scenes unregister in their destructors at exit,
@@ -60,8 +60,7 @@ void RecordLoadedScenesAgain() {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Public
+// ---- Public ----------------------------------------------------------------
 
 // Leaves the re-recording list.
 cModelScene::~cModelScene() {

@@ -10,9 +10,6 @@
 #include "base/display_list.h"
 #include "model3ds/level.h"
 
-// The model the demo shows.
-constexpr const char* kModelFile = "Data/rongert2.3DS";
-
 struct cModelScene {
     cLevel level;
     cDisplayList list;

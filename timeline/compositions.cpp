@@ -10,7 +10,7 @@
 // An effect is drawn through its step in scene_effects.h.
 #include "timeline/compositions.h"
 
-#include "app/beat.h"
+#include "base/beat.h"
 #include "timeline/beat_flash.h"
 #include "timeline/scene_effects.h"
 
@@ -31,6 +31,20 @@ void ClearDepth() { glClear(GL_DEPTH_BUFFER_BIT); }
 
 // The flash for the last beat, k seconds before it.
 void FlashBeforeBeat(double t, double k) { DrawBeatFlash(t, BeatTime() - k); }
+
+// Compositions 5 and 6 begin alike: the fogged tunnel, the cube rings blended
+// over it from the camera, and the matrix one unit further back for what
+// follows.
+void BlendedRingsInTunnel(double t) {
+    DisableBlendLightingTexture();
+    FoggedTunnelStep(t);
+    glEnable(GL_BLEND);
+    ClearDepth();
+    glLoadIdentity();
+    CubeRingsStep(t);
+    ClearDepth();
+    glTranslatef(0, 0, -1.0f);
+}
 
 }  // namespace
 
@@ -81,28 +95,14 @@ void Composition4() {
 // Draw composition 5; the cube rings are blended, from the camera
 void Composition5() {
     const double t = SongTime();
-    DisableBlendLightingTexture();
-    FoggedTunnelStep(t);
-    glEnable(GL_BLEND);
-    ClearDepth();
-    glLoadIdentity();
-    CubeRingsStep(t);
-    ClearDepth();
-    glTranslatef(0, 0, -1.0f);
+    BlendedRingsInTunnel(t);
     FlashBeforeBeat(t, 0.1);
 }
 
-// Draw composition 6; the model one unit further back than the rings left it
+// Draw composition 6: composition 5 with the model
 void Composition6() {
     const double t = SongTime();
-    DisableBlendLightingTexture();
-    FoggedTunnelStep(t);
-    glEnable(GL_BLEND);
-    ClearDepth();
-    glLoadIdentity();
-    CubeRingsStep(t);
-    ClearDepth();
-    glTranslatef(0, 0, -1.0f);
+    BlendedRingsInTunnel(t);
     ModelSceneStep(t);
     FlashBeforeBeat(t, 0.1);
 }

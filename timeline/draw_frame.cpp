@@ -6,7 +6,7 @@
 // beat values and the compositions.
 #include "timeline/draw_frame.h"
 
-#include "app/beat.h"
+#include "base/beat.h"
 #include "sound/sound.h"
 #include "timeline/beat_flash.h"
 #include "timeline/compositions.h"

@@ -1,23 +1,14 @@
-// Frame presentation: glXSwapBuffers on the window whose context is current.
+// Frame presentation through the presenter the shell installed.
 #include "timeline/present.h"
-
-#include <GL/glx.h>
 
 namespace {
 cPresenter gPresenter = nullptr;
 }  // namespace
 
-// Set the presenter (null: swap buffers)
+// Set the presenter (null: none)
 void SetPresenter(cPresenter presenter) { gPresenter = presenter; }
 
 // Present the frame
 void PresentFrame() {
-    if (gPresenter) {
-        gPresenter();
-        return;
-    }
-    // Without a current context (a window that failed to re-open) there is
-    // nothing to swap.
-    Display* display = glXGetCurrentDisplay();
-    if (display) glXSwapBuffers(display, glXGetCurrentDrawable());
+    if (gPresenter) gPresenter();
 }

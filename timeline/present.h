@@ -1,14 +1,13 @@
 // How DrawFrame presents a finished frame.
 //
-// By default the frame is swapped to the screen with glXSwapBuffers on the
-// current display and drawable, which are the demo window's (its context is
-// made current on it when it opens). A pixel test installs its own presenter
-// to read the frame back before anything is swapped.
+// The program's shell installs the presenter: the demo swaps the window's
+// buffers, the capture reads the frame back, a pixel test keeps it in the
+// back buffer. Without one the frame is left where it was drawn.
 #pragma once
 
 using cPresenter = void (*)();
 
-// Replaces the presenter; null restores the buffer swap.
+// Replaces the presenter; null presents nothing.
 void SetPresenter(cPresenter presenter);
 // Presents the frame drawn so far.
 void PresentFrame();

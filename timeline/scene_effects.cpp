@@ -2,18 +2,12 @@
 //
 // The objects are defined here, in one place, so they are constructed in this
 // order before the entry point runs (and destroyed in the reverse order after
-// the window is gone): the intro's image and texture, the fogged wave tunnel,
-// the scrolling road, the gear cluster, the bulging wave tunnel, the beat
-// picture overlay, the cube rings, the model scene. The 3DS chunk handlers
-// register before all of them, so their lines come first in the log.
-//
-// An effect joins the demo with one line in each marked place below: its
-// object, its preparation (if it loads data) and its draw call. Until then
-// its step draws nothing, and the compositions around it still make all
-// their own state changes.
+// the window is gone): the intro, the fogged wave tunnel, the scrolling road,
+// the gear cluster, the bulging wave tunnel, the beat picture overlay, the
+// cube rings, the model scene. The 3DS chunk handlers register before all of
+// them, so their lines come first in the log.
 #include "timeline/scene_effects.h"
 
-// Effect headers go here.
 #include "effects/cube_rings.h"
 #include "effects/gears.h"
 #include "effects/intro.h"
@@ -22,10 +16,8 @@
 #include "effects/wave_tunnel.h"
 #include "model3ds/model_scene.h"
 
-// --- Effect objects, in construction order --------------------------------
+// ---- Effect objects, in construction order ---------------------------------
 // [model3ds] chunk handler registry and its 13 handlers register first.
-cImage gIntroImage;
-cTexture gIntroTexture;
 cIntro gIntro;
 cWaveTunnel gFoggedTunnel;
 cRoad gRoad;
@@ -42,7 +34,7 @@ void PrepareEffects() {
     LoadModelScene(gModelScene);
 }
 
-// --- Steps: how a composition draws each effect ----------------------------
+// ---- Steps: how a composition draws each effect ----------------------------
 
 // Draw the intro
 void IntroStep(double t) {

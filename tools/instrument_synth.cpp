@@ -103,7 +103,18 @@ cSynthInstrument Drum(const char* name, std::vector<double> wave, int volume, in
 // Length of a drum sample in sample values.
 size_t Samples(double seconds) { return size_t(seconds * kDrumRate); }
 
-// ---- drums ----
+// ---- Drums -----------------------------------------------------------------
+
+// A drum made from one noise source and one filter: value(t, noise, filter)
+// gives each sample value at t seconds, in order.
+template <class F>
+std::vector<double> NoiseDrum(double seconds, uint32_t seed, F value) {
+    std::vector<double> w(Samples(seconds));
+    cNoise noise(seed);
+    cSvf filter;
+    for (size_t i = 0; i < w.size(); ++i) w[i] = value(i / kDrumRate, noise, filter);
+    return w;
+}
 
 // Kick: a sine falling from 160 Hz to 45 Hz with a click at its start.
 std::vector<double> Kick() {
@@ -122,67 +133,47 @@ std::vector<double> Kick() {
 
 // Hi-hat: high-passed noise with six square partials for a metallic ring.
 std::vector<double> Hat(double seconds, double decay, uint32_t seed) {
-    std::vector<double> w(Samples(seconds));
-    cNoise noise(seed);
-    cSvf filter;
-    const double partials[] = {2960, 4170, 5350, 6470, 7310, 8440};
-    for (size_t i = 0; i < w.size(); ++i) {
-        const double t = i / kDrumRate;
+    return NoiseDrum(seconds, seed, [decay](double t, cNoise& noise, cSvf& filter) {
+        const double partials[] = {2960, 4170, 5350, 6470, 7310, 8440};
         double metal = 0;
         for (double f : partials) metal += std::sin(2 * kPi * f * t) > 0 ? 1 : -1;
         const double x = noise.Next() * 0.7 + metal / 6 * 0.5;
-        w[i] = filter.Run(x, 7000, kDrumRate, 1.2) * std::exp(-t / decay);
-    }
-    return w;
+        return filter.Run(x, 7000, kDrumRate, 1.2) * std::exp(-t / decay);
+    });
 }
 
 // Crash: a long metallic wash, brighter at first.
 std::vector<double> Crash() {
-    std::vector<double> w(Samples(2.2));
-    cNoise noise(303);
-    cSvf filter;
-    const double partials[] = {2330, 3120, 3950, 4870, 5710, 6680, 7930};
-    for (size_t i = 0; i < w.size(); ++i) {
-        const double t = i / kDrumRate;
+    return NoiseDrum(2.2, 303, [](double t, cNoise& noise, cSvf& filter) {
+        const double partials[] = {2330, 3120, 3950, 4870, 5710, 6680, 7930};
         double metal = 0;
         for (double f : partials) metal += std::sin(2 * kPi * f * t + f) > 0 ? 1 : -1;
         const double x = noise.Next() + metal / 7 * 0.6;
         const double cutoff = 4000 + 3000 * std::exp(-t / 0.3);
-        w[i] = filter.Run(x, cutoff, kDrumRate, 1.0) * std::exp(-t / 0.55) * std::min(1.0, t / 0.002);
-    }
-    return w;
+        return filter.Run(x, cutoff, kDrumRate, 1.0) * std::exp(-t / 0.55) * std::min(1.0, t / 0.002);
+    });
 }
 
 // Clap: three quick bursts of band-passed noise and a short tail.
 std::vector<double> Clap() {
-    std::vector<double> w(Samples(0.4));
-    cNoise noise(404);
-    cSvf filter;
-    for (size_t i = 0; i < w.size(); ++i) {
-        const double t = i / kDrumRate;
+    return NoiseDrum(0.4, 404, [](double t, cNoise& noise, cSvf& filter) {
         double env = 0;
         for (double start : {0.0, 0.011, 0.022}) {
             if (t >= start) env = std::max(env, std::exp(-(t - start) / 0.005));
         }
         if (t >= 0.03) env = std::max(env, 0.85 * std::exp(-(t - 0.03) / 0.09));
         filter.Run(noise.Next(), 1300, kDrumRate, 0.7);
-        w[i] = filter.band * env;
-    }
-    return w;
+        return filter.band * env;
+    });
 }
 
 // Snare: a short tone at 190 Hz under bright noise.
 std::vector<double> Snare() {
-    std::vector<double> w(Samples(0.3));
-    cNoise noise(505);
-    cSvf filter;
-    for (size_t i = 0; i < w.size(); ++i) {
-        const double t = i / kDrumRate;
+    return NoiseDrum(0.3, 505, [](double t, cNoise& noise, cSvf& filter) {
         const double tone = std::sin(2 * kPi * 190 * t) * std::exp(-t / 0.05);
         const double hiss = filter.Run(noise.Next(), 2000, kDrumRate, 1.4) * std::exp(-t / 0.09);
-        w[i] = tone * 0.6 + hiss;
-    }
-    return w;
+        return tone * 0.6 + hiss;
+    });
 }
 
 // Tom: a sine sliding down from 150 to 95 Hz.
@@ -226,7 +217,7 @@ std::vector<double> Boom() {
     return w;
 }
 
-// ---- tonal instruments ----
+// ---- Tonal instruments -----------------------------------------------------
 
 // Bass: one cycle of a warm saw with a sine under it, looped; the envelope
 // gives each note its pluck.

@@ -3,7 +3,8 @@
 // its texture. The same bytes come out on every run.
 //
 //   make_data <Data directory>
-#include "tools/bmp_writer.h"
+#include "base/data_files.h"
+#include "image/bmp_writer.h"
 #include "tools/model_mesh.h"
 #include "tools/overlay_pictures.h"
 #include "tools/song_module.h"
@@ -13,10 +14,6 @@
 #include <string>
 
 namespace {
-
-// The texture file as the model names it: the demo loads it relative to its
-// working directory, the build directory that holds Data/.
-const char* const kModelTexture = "Data/rongert.bmp";
 
 // Writes a canvas as a 24-bit BMP; reports a failure on stderr.
 bool WritePicture(const std::string& path, const cCanvas& canvas) {
@@ -35,19 +32,22 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = argv[1];
+    // Where a file of the list goes in the directory given.
+    auto in = [&](const char* path) { return dir + "/" + DataFileName(path); };
     const cXmModule song = MakeSongModule();
-    bool ok = WriteXmFile(song, dir + "/damp.xm");
-    if (!ok) std::fprintf(stderr, "make_data: cannot write %s/damp.xm: %s\n", dir.c_str(), XmProblem(song).c_str());
-    ok = WritePicture(dir + "/vindelbild.bmp", MakeTitleCard()) && ok;
+    bool ok = WriteXmFile(song, in(kSongFile));
+    if (!ok) std::fprintf(stderr, "make_data: cannot write %s: %s\n", in(kSongFile).c_str(), XmProblem(song).c_str());
+    ok = WritePicture(in(kIntroPicture), MakeTitleCard()) && ok;
     const cOverlayPair porthole = MakeOverlayPorthole();
-    ok = WritePicture(dir + "/mekk1.bmp", porthole.picture) && ok;
-    ok = WritePicture(dir + "/mekkmap1.bmp", porthole.mask) && ok;
+    ok = WritePicture(in(kOverlayPicture1), porthole.picture) && ok;
+    ok = WritePicture(in(kOverlayMask1), porthole.mask) && ok;
     const cOverlayPair racks = MakeOverlayRacks();
-    ok = WritePicture(dir + "/mekk2.bmp", racks.picture) && ok;
-    ok = WritePicture(dir + "/mekkmap2.bmp", racks.mask) && ok;
-    ok = WritePicture(dir + "/rongert.bmp", MakeModelTexture()) && ok;
-    if (!Save3ds(dir + "/rongert2.3DS", MakeRongert(kModelTexture))) {
-        std::fprintf(stderr, "make_data: cannot write %s/rongert2.3DS\n", dir.c_str());
+    ok = WritePicture(in(kOverlayPicture2), racks.picture) && ok;
+    ok = WritePicture(in(kOverlayMask2), racks.mask) && ok;
+    // The model names its texture by the path the demo loads it from.
+    ok = WritePicture(in(kModelTexture), MakeModelTexture()) && ok;
+    if (!Save3ds(in(kModelFile), MakeRongert(kModelTexture))) {
+        std::fprintf(stderr, "make_data: cannot write %s\n", in(kModelFile).c_str());
         ok = false;
     }
     return ok ? 0 : 1;

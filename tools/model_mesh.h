@@ -7,7 +7,7 @@
 #pragma once
 
 #include "tools/canvas.h"
-#include "tools/model3ds_writer.h"
+#include "model3ds/model3ds_writer.h"
 
 #include <string>
 

@@ -75,7 +75,7 @@ cOverlayPair Blank() {
             cCanvas(kWidth, kHeight, -kHalfW, kHalfW, kBottom, kTop)};
 }
 
-// ---- pair 1: porthole ----
+// ---- Pair 1: porthole ------------------------------------------------------
 
 constexpr float kHoleR = 0.33f, kFlangeR = 0.42f, kBoltR = 0.375f;
 
@@ -150,7 +150,7 @@ cSurface Porthole(float x, float y, float px) {
     return s;
 }
 
-// ---- pair 2: racks ----
+// ---- Pair 2: racks ---------------------------------------------------------
 
 constexpr float kGirder = 0.3f;  // half height of the open middle
 

@@ -2,7 +2,7 @@
 // with the synthesized instruments, in the XM writer's records.
 #pragma once
 
-#include "tools/xm_writer.h"
+#include "sound/xm_writer.h"
 
 // The whole module, ready for WriteXmFile.
 cXmModule MakeSongModule();

@@ -2,8 +2,8 @@
 // the dummy audio output, driven by real X events from a second client.
 #include <gtest/gtest.h>  // before the X headers, whose macros clash with it
 
-#include "tests/app/demo_fixture.h"
-#include "tests/app/process_memory.h"
+#include "tests/support/demo_fixture.h"
+#include "tests/support/process_memory.h"
 
 #include <X11/keysym.h>
 
@@ -145,12 +145,8 @@ TEST_F(DemoE2e, F1TwiceReturnsToFullScreenWithTheSongStillRunning) {
 TEST_F(DemoE2e, ManagedWindowReportsAResizeOnceAndQuitsOnTheCloseRequest) {
     cXDriver x;
     auto demo = Start();
-    ASSERT_TRUE(demo->WaitForLine("fps: ", 10, true)) << demo->Output();
-    ASSERT_NE(x.WaitForMappedWindow(1).id, 0u);
-    x.Key(XK_F1);
-    const cWindowInfo managed = x.WaitForMappedWindow(3);
-    ASSERT_NE(managed.id, 0u);
-    ASSERT_TRUE(WaitForNextFps(*demo));
+    const cWindowInfo managed = SwitchToManagedWindow(*demo, x);
+    ASSERT_NE(managed.id, 0u) << demo->Output();
     EXPECT_EQ(demo->Count("Resize event"), 0u) << demo->Output();
 
     x.Resize(managed.id, 640, 480);

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/beat.h"
+#include "base/beat.h"
 
 #include <sstream>
 

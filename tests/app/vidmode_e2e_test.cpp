@@ -3,7 +3,7 @@
 // server its desktop mode back.
 #include <gtest/gtest.h>  // before the X headers, whose macros clash with it
 
-#include "tests/app/demo_fixture.h"
+#include "tests/support/demo_fixture.h"
 
 #include <X11/keysym.h>
 
@@ -51,12 +51,8 @@ TEST_F(VidModeE2e, FullScreenSwitchesTo800x600AndEscapeRestoresTheDesktop) {
 
 TEST_F(VidModeE2e, F1RestoresTheDesktopForTheWindowAndSwitchesBack) {
     auto demo = Start();
-    ASSERT_TRUE(demo->WaitForLine("fps: ", 10, true)) << demo->Output();
-    ASSERT_NE(x.WaitForMappedWindow(1).id, 0u);
-    x.Key(XK_F1);
-    const cWindowInfo managed = x.WaitForMappedWindow(3);
-    ASSERT_NE(managed.id, 0u);
-    ASSERT_TRUE(WaitForNextFps(*demo));
+    const cWindowInfo managed = SwitchToManagedWindow(*demo, x);
+    ASSERT_NE(managed.id, 0u) << demo->Output();
     EXPECT_EQ(Mode(), Desktop());
 
     x.Key(XK_F1, managed.id);

@@ -6,9 +6,18 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-TEST(DisplayList, FirstBeginGeneratesTheOnlyName) {
-    fakegl::Reset();
+namespace {
+
+// Each test starts from an empty record with a list that has no name yet.
+class DisplayList : public ::testing::Test {
+protected:
+    void SetUp() override { fakegl::Reset(); }
     cDisplayList list;
+};
+
+}  // namespace
+
+TEST_F(DisplayList, FirstBeginGeneratesTheOnlyName) {
     EXPECT_EQ(list.Id(), 0u);
     for (int frame = 0; frame < 5; ++frame) {
         list.Begin();
@@ -25,18 +34,14 @@ TEST(DisplayList, FirstBeginGeneratesTheOnlyName) {
     EXPECT_EQ(fakegl::Count("glCallList"), 5u);
 }
 
-TEST(DisplayList, WithoutANameCallAndEndIssueNothing) {
-    fakegl::Reset();
-    cDisplayList list;
+TEST_F(DisplayList, WithoutANameCallAndEndIssueNothing) {
     list.Call();
     list.End();
     EXPECT_TRUE(fakegl::Calls().empty());
 }
 
-TEST(DisplayList, FailedGenerationOpensNoListAndAsksAgainNextTime) {
-    fakegl::Reset();
+TEST_F(DisplayList, FailedGenerationOpensNoListAndAsksAgainNextTime) {
     fakegl::FailGenLists(true);
-    cDisplayList list;
     list.Begin();
     list.End();
     list.Call();
@@ -47,9 +52,7 @@ TEST(DisplayList, FailedGenerationOpensNoListAndAsksAgainNextTime) {
     EXPECT_EQ(fakegl::Count("glNewList"), 1u);
 }
 
-TEST(DisplayList, ForgottenNameIsMadeAgainInTheNextContext) {
-    fakegl::Reset();
-    cDisplayList list;
+TEST_F(DisplayList, ForgottenNameIsMadeAgainInTheNextContext) {
     list.Begin();
     list.End();
     const unsigned first = list.Id();

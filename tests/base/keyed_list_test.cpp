@@ -222,3 +222,25 @@ TEST(KeyedList, WalkByIdFromOneVisitsEveryElementInOrder) {
     EXPECT_FALSE(empty.containsId(1));
     EXPECT_EQ(NodeCount(list), 100u);
 }
+
+TEST(KeyedList, AssigningOrCopyingANodeAfterTheHeadLeavesTheHeadsLookupsOnLiveNodes) {
+    cKeyedList<int> list;
+    for (int i = 1; i <= 4; ++i) list.append(i * 10);
+    cKeyedList<int> other;
+    other.append(7);
+    other.append(8);
+    *list.next = other;  // the second node takes other's two elements; the two after it are freed
+    EXPECT_EQ(list.last()->element, 8);
+    EXPECT_EQ(NodeCount(list), 3u);
+    EXPECT_EQ(list.findId(2)->element, 8);
+    EXPECT_EQ(list.findId(3), &list);  // id 3 went with the freed nodes
+    list.append(9);
+    EXPECT_EQ(list.findId(3)->element, 9);
+
+    cKeyedList<int> copy(*list.next);  // a copy of a middle node is a list of its own
+    EXPECT_EQ(copy.last()->element, 9);
+    *list.next = cKeyedList<int>();  // once more, after the head indexed the nodes again
+    EXPECT_EQ(list.last(), list.next);
+    EXPECT_EQ(list.findId(3), &list);
+    EXPECT_EQ(copy.findId(3)->element, 9);
+}

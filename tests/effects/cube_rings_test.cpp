@@ -4,7 +4,7 @@
 
 #include "effects/cube_rings.h"
 
-#include "tests/effects/gl_replay.h"
+#include "tests/support/gl_replay.h"
 #include "tests/support/fake_gl.h"
 
 #include <GL/gl.h>

@@ -4,8 +4,8 @@
 
 #include "effects/gears.h"
 
-#include "app/beat.h"
-#include "tests/effects/gl_replay.h"
+#include "base/beat.h"
+#include "tests/support/gl_replay.h"
 #include "tests/support/fake_gl.h"
 
 #include <GL/gl.h>

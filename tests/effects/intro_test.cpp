@@ -4,7 +4,7 @@
 #include "effects/intro.h"
 
 #include "base/gl_recreation.h"
-#include "tests/image/bmp_test_file.h"
+#include "tests/support/bmp_test_file.h"
 #include "tests/support/fake_gl.h"
 
 #include <gtest/gtest.h>
@@ -16,11 +16,6 @@
 #include <vector>
 
 using namespace bmptest;
-
-// The intro's picture and texture; the demo defines them with its other
-// effect objects.
-cImage gIntroImage;
-cTexture gIntroTexture;
 
 namespace {
 

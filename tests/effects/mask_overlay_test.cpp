@@ -2,9 +2,9 @@
 // the blend sequence of one pair, loading and making the textures again.
 #include "effects/mask_overlay.h"
 
-#include "app/beat.h"
+#include "base/beat.h"
 #include "base/gl_recreation.h"
-#include "tests/image/bmp_test_file.h"
+#include "tests/support/bmp_test_file.h"
 #include "tests/support/fake_gl.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,8 @@
 // frames are compared with references under tests/reference/ and checked
 // where the picture must be.
 #include "base/gl_recreation.h"
-#include "tests/image/bmp_test_file.h"
+#include "tests/support/bmp_test_file.h"
+#include "tests/support/scene_data.h"
 #include "tests/support/frame_render.h"
 #include "tests/support/gl_context.h"
 #include "timeline/scene_effects.h"
@@ -21,37 +22,12 @@ using namespace bmptest;
 
 namespace {
 
-// Intro picture, 64 x 32: red top left, green top right, blue bottom left,
-// yellow bottom right (y counts from the bottom), with a white border.
-cRgb Quadrants(int x, int y) {
-    if (x == 0 || y == 0 || x == 63 || y == 31) return {255, 255, 255};
-    const bool top = y >= 16, left = x < 32;
-    if (top) return left ? cRgb{255, 0, 0} : cRgb{0, 255, 0};
-    return left ? cRgb{0, 0, 255} : cRgb{255, 255, 0};
-}
-
-// Overlay pair 2 (even beat counts), 64 x 64: the mask keeps a round window
-// in the middle of the view and blacks out the rest; the picture fills the
-// blacked-out part with orange bands and is black inside the window.
-bool InWindow(int x, int y) { return (x - 32) * (x - 32) + (y - 32) * (y - 32) < 20 * 20; }
-cRgb Mask(int x, int y) { return InWindow(x, y) ? cRgb{255, 255, 255} : cRgb{0, 0, 0}; }
-cRgb Picture(int x, int y) {
-    if (InWindow(x, y)) return {0, 0, 0};
-    return (x / 8 + y / 8) % 2 ? cRgb{255, 140, 0} : cRgb{120, 60, 0};
-}
-// Pair 1 (odd counts) is plain green, so a wrong pair shows at once.
-cRgb Green(int, int) { return {0, 200, 0}; }
-
 class PictureScenes : public ::testing::Test {
 protected:
     void SetUp() override {
         folder = MakeScratchDirectory();
         std::filesystem::create_directory(folder + "/Data");
-        WriteFile(folder + "/Data/vindelbild.bmp", BmpBytes(64, 32, Quadrants));
-        WriteFile(folder + "/Data/mekk1.bmp", BmpBytes(64, 64, Green));
-        WriteFile(folder + "/Data/mekkmap1.bmp", BmpBytes(64, 64, Green));
-        WriteFile(folder + "/Data/mekk2.bmp", BmpBytes(64, 64, Picture));
-        WriteFile(folder + "/Data/mekkmap2.bmp", BmpBytes(64, 64, Mask));
+        scenedata::WritePictures(folder + "/Data");
         previous = std::filesystem::current_path();
         std::filesystem::current_path(folder);
     }

@@ -71,6 +71,8 @@ bool BlueOrBlack(int r, int g, int) { return r <= 2 && g <= 2; }
 bool Grey(int r, int g, int b) { return r > 60 && std::abs(r - g) <= 2 && std::abs(r - b) <= 2; }
 // Unfogged white: the gear lines.
 bool White(int r, int g, int b) { return r > 200 && g > 200 && b > 200; }
+// True when the pixel is of the kind.
+bool Is(bool (*kind)(int, int, int), const std::array<int, 3>& pixel) { return kind(pixel[0], pixel[1], pixel[2]); }
 // Blue with a tint of red and green: the rings' outlines add (0.1, 0.1, 1).
 bool Outline(int r, int g, int b) { return r > 2 && r == g && b > 100; }
 
@@ -91,8 +93,7 @@ TEST_F(cScene, Composition2IsABlueRoadUnderAnArchOfBars) {
     // Road floor left of the centre line, and the nearest dash on it.
     const std::array<int, 3> floor = At(frame, 250, 560);
     EXPECT_TRUE(BlueOrBlack(floor[0], floor[1], floor[2]) && floor[2] > 40);
-    const std::array<int, 3> dash = At(frame, 400, 500);
-    EXPECT_TRUE(Grey(dash[0], dash[1], dash[2]));
+    EXPECT_TRUE(Is(Grey, At(frame, 400, 500)));
     // The arch's bars cover a good part of the upper frame.
     EXPECT_GT(Share(frame, Grey), 0.15);
     EXPECT_EQ(Share(frame, White), 0.0);
@@ -102,8 +103,7 @@ TEST_F(cScene, Composition2IsABlueRoadUnderAnArchOfBars) {
 TEST_F(cScene, Composition3AddsWhiteWireGearsOverTheRoad) {
     const pixeltest::cFrame frame = Render(kOrderComposition3, kOrderComposition2);
     // The large wheel's spokes meet at the centre of the view, unfogged.
-    const std::array<int, 3> hub = At(frame, 400, 300);
-    EXPECT_TRUE(White(hub[0], hub[1], hub[2]));
+    EXPECT_TRUE(Is(White, At(frame, 400, 300)));
     EXPECT_GT(Share(frame, White), 0.01);
     EXPECT_GT(Share(frame, Grey), 0.15);
     EXPECT_EQ(pixeltest::MatchReference("scene_composition3", frame, kTolerance, kMaxDiffering), "");

@@ -5,7 +5,7 @@
 #include "effects/wave_tunnel.h"
 
 #include "base/gl_recreation.h"
-#include "tests/effects/gl_replay.h"
+#include "tests/support/gl_replay.h"
 #include "tests/support/fake_gl.h"
 
 #include <GL/gl.h>

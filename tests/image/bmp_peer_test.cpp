@@ -4,7 +4,7 @@
 // come first in PATH).
 #include "image/bmp_reader.h"
 
-#include "tests/image/bmp_test_file.h"
+#include "tests/support/bmp_test_file.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // that a rejected file leaves no allocation and no open file behind.
 #include "image/bmp_reader.h"
 
-#include "tests/image/allocation_count.h"
-#include "tests/image/bmp_test_file.h"
+#include "tests/support/allocation_count.h"
+#include "tests/support/bmp_test_file.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // context.
 #include "image/image.h"
 
-#include "tests/image/allocation_count.h"
-#include "tests/image/bmp_test_file.h"
+#include "tests/support/allocation_count.h"
+#include "tests/support/bmp_test_file.h"
 #include "tests/support/fake_gl.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "image/texture.h"
 #include "image/texture_pair.h"
 
-#include "tests/image/bmp_test_file.h"
+#include "tests/support/bmp_test_file.h"
 #include "tests/support/fake_gl.h"
 
 #include <gtest/gtest.h>

@@ -4,8 +4,8 @@
 
 #include "model3ds/chunk_handlers.h"
 #include "model3ds/mesh_draw.h"
-#include "tests/model3ds/model_files.h"
 #include "tests/support/fake_gl.h"
+#include "tests/support/model_files.h"
 
 #include <GL/gl.h>
 

@@ -5,7 +5,7 @@
 
 #include "model3ds/chunk_handlers.h"
 #include "model3ds/chunk_reader.h"
-#include "tests/model3ds/model_files.h"
+#include "tests/support/model_files.h"
 
 #include <fstream>
 #include <iostream>
@@ -55,14 +55,31 @@ TEST(ChunkRegistry, RegisteringLogsTheIdInHexAndAppendsAtTheTail) {
     EXPECT_EQ(FindChunkHandler(&head, 0x2), &second);
 }
 
-TEST(ChunkReader, UnknownTopLevelChunkIsSkippedWholeWithoutVisitingItsInside) {
+// Reads a file of one chunk with the given id around an object block named
+// name; bytes is the file's size.
+auto ReadObjectInside(uint16_t id, const char* name, cLevel& level, size_t& bytes) {
     cChunkWriter w;
-    w.Open(0x1234);
-    ObjectBlock(w, "hidden");
+    w.Open(id);
+    ObjectBlock(w, name);
     w.Close();
+    bytes = w.Bytes().size();
+    return ReadBytes(w.Bytes(), level);
+}
+
+// Reads a main chunk's header claiming the given length, followed by an
+// object block named name.
+auto ReadObjectAfterHeader(int32_t length, const char* name, cLevel& level) {
+    cChunkWriter w;
+    w.Header(kChunkMain, length);
+    ObjectBlock(w, name);
+    return ReadBytes(w.Bytes(), level);
+}
+
+TEST(ChunkReader, UnknownTopLevelChunkIsSkippedWholeWithoutVisitingItsInside) {
     cLevel level;
-    const auto load = ReadBytes(w.Bytes(), level);
-    EXPECT_EQ(load.result, int(w.Bytes().size()));
+    size_t bytes = 0;
+    const auto load = ReadObjectInside(0x1234, "hidden", level, bytes);
+    EXPECT_EQ(load.result, int(bytes));
     EXPECT_EQ(load.log, "");
     EXPECT_FALSE(level.hasObject());
 }
@@ -87,23 +104,17 @@ TEST(ChunkReader, UnknownSubChunkIsSkippedSilentlyAndCounted) {
 }
 
 TEST(ChunkReader, ChunkIdZeroIsADummyWhoseBodyIsReadAsSubChunks) {
-    cChunkWriter w;
-    w.Open(0x0000);
-    ObjectBlock(w, "inside");
-    w.Close();
     cLevel level;
-    const auto load = ReadBytes(w.Bytes(), level);
-    EXPECT_EQ(load.result, int(w.Bytes().size()));
+    size_t bytes = 0;
+    const auto load = ReadObjectInside(0x0000, "inside", level, bytes);
+    EXPECT_EQ(load.result, int(bytes));
     EXPECT_EQ(Lines(load.log).front(), "DummyChunk");
     EXPECT_STREQ(level.objects.name, "inside");
 }
 
 TEST(ChunkReader, ContainerOfLengthSixReadsNoSubChunks) {
-    cChunkWriter w;
-    w.Header(kChunkMain, 6);
-    ObjectBlock(w, "outside");
     cLevel level;
-    const auto load = ReadBytes(w.Bytes(), level);
+    const auto load = ReadObjectAfterHeader(6, "outside", level);
     EXPECT_EQ(load.result, 6);
     EXPECT_EQ(load.log, "MainChunk\n");
     EXPECT_FALSE(level.hasObject());
@@ -200,11 +211,8 @@ TEST(ChunkReader, SkippedChunkShorterThanItsHeaderFails) {
 }
 
 TEST(ChunkReader, ContainerClaimingMoreThanTheFileEndsAtEndOfFile) {
-    cChunkWriter w;
-    w.Header(kChunkMain, 100000);
-    ObjectBlock(w, "only");
     cLevel level;
-    const auto load = ReadBytes(w.Bytes(), level);
+    const auto load = ReadObjectAfterHeader(100000, "only", level);
     EXPECT_EQ(load.result, -1);
     EXPECT_EQ(Lines(load.log).back(), "EOF");
     EXPECT_STREQ(level.objects.name, "only");

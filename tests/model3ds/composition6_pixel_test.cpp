@@ -10,7 +10,8 @@
 #include "tests/support/frame_render.h"
 #include "tests/support/gl_context.h"
 #include "timeline/scene_effects.h"
-#include "tools/model3ds_writer.h"
+#include "tests/support/scene_data.h"
+#include "tests/support/scratch_directory.h"
 
 #include <cstdlib>
 #include <string>
@@ -18,21 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-// A square floor 2400 units wide (12 units once scaled) made of two
-// objects, one triangle each, turning about the model's centre.
-cModel3ds Floor() {
-    cMesh3ds left, right;
-    left.name = "left";
-    left.vertices = {{{-1200, -1200, 0}}, {{1200, -1200, 0}}, {{-1200, 1200, 0}}};
-    left.faces = {{0, 1, 2}};
-    right.name = "right";
-    right.vertices = {{{1200, -1200, 0}}, {{1200, 1200, 0}}, {{-1200, 1200, 0}}};
-    right.faces = {{0, 1, 2}};
-    cModel3ds model;
-    model.meshes = {left, right};
-    return model;
-}
 
 TEST(ModelScenePixels, Composition6AddsTheFoggedModelInBlueOnly) {
     pixeltest::cTestContext gl;
@@ -46,19 +32,18 @@ TEST(ModelScenePixels, Composition6AddsTheFoggedModelInBlueOnly) {
     const pixeltest::cFrame without = gl.ReadBack();
 
     // Start-up reads the model from Data/ under the working directory.
-    char scratch[] = "/tmp/vk-model-XXXXXX";
-    ASSERT_NE(mkdtemp(scratch), nullptr);
-    const std::string data = std::string(scratch) + "/Data";
+    const std::string scratch = MakeScratchDirectory();
+    const std::string data = scratch + "/Data";
     ASSERT_EQ(mkdir(data.c_str(), 0755), 0);
-    ASSERT_TRUE(Save3ds(data + "/rongert2.3DS", Floor()));
+    ASSERT_TRUE(Save3ds(data + "/rongert2.3DS", scenedata::Floor()));
     char* home = getcwd(nullptr, 0);
-    ASSERT_EQ(chdir(scratch), 0);
+    ASSERT_EQ(chdir(scratch.c_str()), 0);
     testing::internal::CaptureStdout();
     PrepareEffects();
     testing::internal::GetCapturedStdout();
     ASSERT_EQ(chdir(home), 0);
     std::free(home);
-    std::system((std::string("rm -rf ") + scratch).c_str());
+    RemoveDirectory(scratch);
 
     pixeltest::RenderFrameAt(t, beat, 0, 14);
     const pixeltest::cFrame with = gl.ReadBack();

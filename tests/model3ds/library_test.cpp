@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "model3ds/level.h"
-#include "tests/image/bmp_test_file.h"
-#include "tests/model3ds/model_files.h"
+#include "tests/support/bmp_test_file.h"
+#include "tests/support/model_files.h"
 
 using modeltest::Lines;
 
@@ -13,11 +13,11 @@ namespace {
 class Library : public testing::Test {
 protected:
     void SetUp() override {
-        folder = bmptest::MakeScratchDirectory();
+        folder = MakeScratchDirectory();
         texture = folder + "/stone.bmp";
         bmptest::WriteFile(texture, bmptest::BmpBytes(3, 2, bmptest::Distinct));
     }
-    void TearDown() override { bmptest::RemoveDirectory(folder); }
+    void TearDown() override { RemoveDirectory(folder); }
 
     std::string folder, texture;
 };

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "model3ds/chunk_reader.h"
-#include "tests/model3ds/model_files.h"
+#include "tests/support/model_files.h"
 
 TEST(LoadLog, SmallModelLogsEveryChunkItReads) {
     cModel3ds model;

@@ -3,10 +3,10 @@
 // and a fresh recording after the GL context has been replaced.
 #include <gtest/gtest.h>
 
-#include "app/beat.h"
+#include "base/beat.h"
 #include "base/gl_recreation.h"
 #include "model3ds/model_scene.h"
-#include "tests/model3ds/model_files.h"
+#include "tests/support/model_files.h"
 #include "tests/support/fake_gl.h"
 
 #include <GL/gl.h>

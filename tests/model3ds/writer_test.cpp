@@ -2,7 +2,7 @@
 // model the format cannot hold is refused rather than written wrong.
 #include <gtest/gtest.h>
 
-#include "tools/model3ds_writer.h"
+#include "model3ds/model3ds_writer.h"
 
 TEST(ChunkWriter, ClosePatchesNestedLengthsLittleEndian) {
     cChunkWriter w;

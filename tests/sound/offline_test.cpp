@@ -2,7 +2,7 @@
 // events move the reported order and run the installed callbacks, without
 // an output device.
 #include "sound/offline.h"
-#include "tests/sound/test_modules.h"
+#include "tests/support/test_modules.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // where triggers and order changes are stamped, looping from the restart
 // position, and output that does not depend on how it is sliced.
 #include "sound/renderer.h"
-#include "tests/sound/test_modules.h"
+#include "tests/support/test_modules.h"
 
 #include <gtest/gtest.h>
 
@@ -131,13 +131,18 @@ TEST(RendererOrders, SongLoopsFromItsRestartPosition) {
     EXPECT_EQ(triggers, (std::vector<std::pair<int, int64_t>>{{1, 0}, {2, 9 * kRow}, {2, 17 * kRow}}));
 }
 
+// Loads the module into r and starts it at the test rate.
+void LoadAndStart(cRenderer& r, const cXmModule& m) {
+    const std::vector<uint8_t> bytes = EncodeXm(m);
+    ASSERT_EQ(r.LoadMemory(bytes.data(), bytes.size()), 0);
+    ASSERT_TRUE(r.Start(kTestRate));
+}
+
 TEST(RendererOrders, FirstPassEndsWhereTheSongComesBackToItsRestartPosition) {
     cXmModule m = TestModule(1, 1, 3, 4, kSpeed, kBpm);
     m.restart = 1;
-    const std::vector<uint8_t> bytes = EncodeXm(m);
     cRenderer r;
-    ASSERT_EQ(r.LoadMemory(bytes.data(), bytes.size()), 0);
-    ASSERT_TRUE(r.Start(kTestRate));
+    ASSERT_NO_FATAL_FAILURE(LoadAndStart(r, m));
     std::vector<int16_t> pcm(2 * 12 * kRow);
     std::vector<cSoundEvent> events;
     r.Render(pcm.data(), 12 * kRow, events);
@@ -151,10 +156,8 @@ TEST(RendererOrders, FirstPassEndsWhereTheSongComesBackToItsRestartPosition) {
 TEST(RendererOrders, JumpBackToAnEarlierOrderEndsTheFirstPass) {
     cXmModule m = TestModule(1, 1, 3, 4, kSpeed, kBpm);
     m.patterns[1].At(3, 0).effect = 0x0b;  // B00 on the last row of order 1
-    const std::vector<uint8_t> bytes = EncodeXm(m);
     cRenderer r;
-    ASSERT_EQ(r.LoadMemory(bytes.data(), bytes.size()), 0);
-    ASSERT_TRUE(r.Start(kTestRate));
+    ASSERT_NO_FATAL_FAILURE(LoadAndStart(r, m));
     std::vector<int16_t> pcm(2 * 12 * kRow);
     std::vector<cSoundEvent> events;
     r.Render(pcm.data(), 12 * kRow, events);

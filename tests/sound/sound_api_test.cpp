@@ -3,8 +3,8 @@
 // codes of failing calls.
 #include "sound/latency.h"
 #include "sound/sound.h"
-#include "tests/sound/output_probe.h"
-#include "tests/sound/test_modules.h"
+#include "tests/support/output_probe.h"
+#include "tests/support/test_modules.h"
 
 #include <gtest/gtest.h>
 

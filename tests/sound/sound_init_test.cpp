@@ -1,7 +1,7 @@
 // The layer's version and its start: calls before FSOUND_Init, an output
 // that cannot be opened, bad arguments, then a working start.
 #include "sound/sound.h"
-#include "tests/sound/test_modules.h"
+#include "tests/support/test_modules.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // This program replaces the global allocation functions so that it can make
 // large allocations fail on purpose.
 #include "sound/sound.h"
-#include "tests/sound/test_modules.h"
+#include "tests/support/test_modules.h"
 
 #include <gtest/gtest.h>
 

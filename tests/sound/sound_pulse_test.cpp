@@ -4,7 +4,7 @@
 // samples played, not when the output takes them.
 #include "sound/latency.h"
 #include "sound/sound.h"
-#include "tests/sound/output_probe.h"
+#include "tests/support/output_probe.h"
 #include "tests/sound/test_modules.h"
 #include "tests/support/pulse_server.h"
 

@@ -1,6 +1,8 @@
 // Recording fake of GL 1.1, GLU and the GLX calls used by drawing code.
 #include "tests/support/fake_gl.h"
 
+#include "base/context_query.h"
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <GL/glx.h>
@@ -125,6 +127,10 @@ int LightValues(GLenum pname) {
         default: return 1;
     }
 }
+
+// The code under test asks for a current context through the query; it
+// answers as the fake glXGetCurrentContext does.
+const bool kContextQueryInstalled = (SetContextQuery([] { return State().contextCurrent; }), true);
 
 }  // namespace
 

@@ -1,8 +1,8 @@
 // Pixel-test frames through the real DrawFrame, presented by not swapping.
 #include "tests/support/frame_render.h"
 
-#include "app/beat.h"
-#include "app/display_window.h"
+#include "base/beat.h"
+#include "core/gl_view.h"
 #include "tests/support/sound_double.h"
 #include "timeline/draw_frame.h"
 #include "timeline/present.h"
@@ -12,9 +12,7 @@
 namespace pixeltest {
 
 void SetUpDemoGL(int width, int height) {
-    DisplayWindow.width = unsigned(width);
-    DisplayWindow.height = unsigned(height);
-    SetupGL();
+    SetupGL(unsigned(width), unsigned(height));
     glClearColor(0, 0, 0, 0);
 }
 

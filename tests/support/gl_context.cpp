@@ -1,6 +1,8 @@
 // Pixel-test harness: GLX window, read-back and PNG comparison.
 #include "tests/support/gl_context.h"
 
+#include "base/context_query.h"
+
 #include <GL/gl.h>
 #include <GL/glx.h>
 #include <X11/Xlib.h>
@@ -44,6 +46,8 @@ cTestContext::cTestContext(int w, int h) : width(w), height(h) {
         context = nullptr;
         return;
     }
+    // Images delete their textures while this context is current, as in the demo.
+    SetContextQuery([] { return glXGetCurrentContext() != nullptr; });
     glViewport(0, 0, width, height);
 }
 

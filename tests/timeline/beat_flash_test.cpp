@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/fake_gl.h"
-#include "tests/timeline/timeline_calls.h"
+#include "tests/support/timeline_calls.h"
 
 #include <cmath>
 #include <limits>

@@ -1,5 +1,7 @@
 // The generator writes the same bytes on every run: two fresh runs agree with
 // each other and with the Data/ the build made.
+#include "base/data_files.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -42,6 +44,9 @@ TEST(DataDeterminism, TwoRunsWriteIdenticalFiles) {
     EXPECT_EQ(names, FilesIn(b));
     EXPECT_EQ(names, FilesIn(VK_DATA_DIR)) << "the build's Data/ holds other files";
     EXPECT_GE(names.size(), 6u);
+    std::set<std::string> listed;
+    for (const char* path : kDataFiles) listed.insert(DataFileName(path));
+    EXPECT_EQ(names, listed) << "the generator and the list of data files disagree";
     for (const std::string& n : names) {
         const std::string first = ReadAll(a + "/" + n);
         EXPECT_FALSE(first.empty()) << n;

@@ -2,6 +2,7 @@
 // build directory as the demo is: no error line, its texture found, and the
 // objects, counts and mapping the generator meant, at the size the model
 // scene needs.
+#include "base/data_files.h"
 #include "model3ds/chunk_reader.h"
 #include "model3ds/level.h"
 #include "tools/model_mesh.h"
@@ -13,9 +14,6 @@
 #include <string>
 
 namespace {
-
-constexpr const char* kModelFile = "Data/rongert2.3DS";
-constexpr const char* kTextureFile = "Data/rongert.bmp";
 
 struct cLoadedModel {
     cLevel level;
@@ -47,12 +45,12 @@ TEST(DataModel, LoadsWithoutErrorLinesAndFindsItsTexture) {
         if (line == "Attempting load...") attempting = true;
         if (attempting && line == "OK") textureLoaded = true, attempting = false;
     }
-    EXPECT_NE(m.log.find(std::string("Filename: ") + kTextureFile), std::string::npos);
+    EXPECT_NE(m.log.find(std::string("Filename: ") + kModelTexture), std::string::npos);
     EXPECT_TRUE(textureLoaded) << m.log.substr(0, 2000);
 }
 
 TEST(DataModel, ObjectsCountsAndMappingAreWhatTheGeneratorMeant) {
-    const cModel3ds meant = MakeRongert(kTextureFile);
+    const cModel3ds meant = MakeRongert(kModelTexture);
     ASSERT_GE(meant.meshes.size(), 2u);
     cLoadedModel m;
     LoadModel(m);
@@ -90,7 +88,7 @@ TEST(DataModel, ObjectsCountsAndMappingAreWhatTheGeneratorMeant) {
 // The model scene scales by 0.005 and lands the model 2 units deep on each
 // beat (orders 14 to 15); there it should fill about half the view's height.
 TEST(DataModel, FillsAboutHalfTheViewAtTheBeatDepth) {
-    const cModel3ds model = MakeRongert(kTextureFile);
+    const cModel3ds model = MakeRongert(kModelTexture);
     double radius = 0;
     for (const cMesh3ds& mesh : model.meshes)
         for (const auto& p : mesh.vertices)

@@ -3,7 +3,7 @@
 // beat instruments 13 and 33, its loop, and that it neither clips nor falls
 // silent.
 #include "sound/renderer.h"
-#include "tests/tools/song_scan.h"
+#include "tests/support/song_scan.h"
 #include "tools/instrument_synth.h"
 #include "tools/song_score.h"
 

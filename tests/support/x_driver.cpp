@@ -1,0 +1,133 @@
+// Driving the demo's window from another X client.
+#include "tests/support/x_driver.h"
+
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/extensions/xf86vmode.h>
+#include <unistd.h>
+
+#include <ctime>
+
+namespace e2e {
+
+namespace {
+double Now() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+}  // namespace
+
+cXDriver::cXDriver() {
+    display = XOpenDisplay(nullptr);
+    if (!display) return;
+    // The demo's windows come and go; asking about one that just went is not
+    // an error worth ending the test for.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+    XSync(display, False);
+}
+
+cXDriver::~cXDriver() {
+    if (display) XCloseDisplay(display);
+}
+
+cWindowInfo cXDriver::WaitForMappedWindow(double timeout) {
+    const double until = Now() + timeout;
+    while (Now() < until) {
+        while (XPending(display) > 0) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type != MapNotify) continue;
+            XWindowAttributes a;
+            if (!XGetWindowAttributes(display, event.xmap.window, &a) || a.c_class != InputOutput) continue;
+            return {event.xmap.window, a.width, a.height, a.override_redirect != 0};
+        }
+        usleep(10000);
+    }
+    return {};
+}
+
+void cXDriver::Key(KeySym key, Window focus) {
+    // Without a window manager nothing gives a managed window the focus.
+    if (focus) XSetInputFocus(display, focus, RevertToPointerRoot, CurrentTime);
+    const KeyCode code = XKeysymToKeycode(display, key);
+    XTestFakeKeyEvent(display, code, True, CurrentTime);
+    XTestFakeKeyEvent(display, code, False, CurrentTime);
+    XSync(display, False);
+}
+
+void cXDriver::Click(Window window, unsigned button) {
+    XWindowAttributes a;
+    XGetWindowAttributes(display, window, &a);
+    XTestFakeMotionEvent(display, DefaultScreen(display), a.x + a.width / 2, a.y + a.height / 2, CurrentTime);
+    XTestFakeButtonEvent(display, button, True, CurrentTime);
+    XTestFakeButtonEvent(display, button, False, CurrentTime);
+    XSync(display, False);
+}
+
+void cXDriver::RequestClose(Window window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+}
+
+void cXDriver::Resize(Window window, unsigned width, unsigned height) {
+    XResizeWindow(display, window, width, height);
+    XSync(display, False);
+}
+
+void cXDriver::Move(Window window, int x, int y) {
+    XMoveWindow(display, window, x, y);
+    XSync(display, False);
+}
+
+unsigned long cXDriver::PixelAt(Window window, int x, int y) {
+    XImage* image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return ~0ul;
+    const unsigned long pixel = XGetPixel(image, 0, 0) & 0xFFFFFFul;
+    XDestroyImage(image);
+    return pixel;
+}
+
+bool cXDriver::HasExtension(const char* name) {
+    int opcode, event, error;
+    return XQueryExtension(display, name, &opcode, &event, &error);
+}
+
+bool cXDriver::HasVidMode() {
+    int eventBase, errorBase;
+    return XF86VidModeQueryExtension(display, &eventBase, &errorBase);
+}
+
+bool cXDriver::CurrentModeSize(int& width, int& height) {
+    int dotclock = 0;
+    XF86VidModeModeLine line{};
+    if (!XF86VidModeGetModeLine(display, DefaultScreen(display), &dotclock, &line)) return false;
+    if (line.c_private) XFree(line.c_private);
+    width = line.hdisplay;
+    height = line.vdisplay;
+    return true;
+}
+
+bool cXDriver::SwitchMode(int width, int height) {
+    int count = 0;
+    XF86VidModeModeInfo** modes = nullptr;
+    if (!XF86VidModeGetAllModeLines(display, DefaultScreen(display), &count, &modes)) return false;
+    bool switched = false;
+    for (int i = 0; i < count && !switched; ++i) {
+        if (modes[i]->hdisplay == width && modes[i]->vdisplay == height)
+            switched = XF86VidModeSwitchToMode(display, DefaultScreen(display), modes[i]);
+    }
+    XFree(modes);
+    XSync(display, False);
+    return switched;
+}
+
+}  // namespace e2e
