@@ -5,7 +5,7 @@
 #include "sound/latency.h"
 #include "sound/sound.h"
 #include "tests/support/output_probe.h"
-#include "tests/sound/test_modules.h"
+#include "tests/support/test_modules.h"
 #include "tests/support/pulse_server.h"
 
 #include <gtest/gtest.h>
