@@ -5,9 +5,11 @@
 #include "app/beat.h"
 #include "app/capture_clock.h"
 #include "app/capture_music.h"
+#include "app/capture_resume.h"
 #include "app/display_window.h"
 #include "app/events.h"
 #include "app/ffmpeg_encoder.h"
+#include "app/mp4_index.h"
 #include "app/music.h"
 #include "app/offscreen_gl.h"
 #include "app/png_file.h"
@@ -162,6 +164,16 @@ bool RunFrames(int64_t last, const std::function<bool(int64_t)>& wanted, cCaptur
     return ok && !gQuit;
 }
 
+// The message of a capture a quit signal stopped after written frames of
+// the range, which where holds: the options that capture the rest.
+int Stopped(const cCaptureOptions& o, const cFramePlan& plan, int64_t written, const std::string& where,
+            const std::string& nextOutput) {
+    if (written == 0) return Fail("stopped by a signal before the first frame of the range; nothing was written");
+    return Fail("stopped by a signal after " + std::to_string(written) + " frames; " + where +
+                ". The same options with " + ContinueOptions(plan.first + written, plan.end, o.duration < 0, o.fps) +
+                " and another " + nextOutput + " capture the rest");
+}
+
 // One line on where the time went.
 void ReportTimes(const cTimes& t) {
     const double busy = t.drawing + t.readBack + t.output;
@@ -196,15 +208,30 @@ int CaptureVideo(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music
         return Fail(error);
     }
     cTimes times;
+    int64_t written = 0;  // frames ffmpeg has taken
     auto inRange = [&](int64_t frame) { return frame >= plan.first; };
-    auto encode = [&](int64_t) { return encoder.WriteFrame(rgb.data()); };
+    auto encode = [&](int64_t) {
+        if (!encoder.WriteFrame(rgb.data())) return false;
+        ++written;
+        return true;
+    };
     ok = RunFrames(plan.end - 1, inRange, music, rgb, encode, times);
-    // Ending ffmpeg's input lets it finish the file, also after a quit signal.
+    // Ending ffmpeg's input lets it finish the file, also after a quit
+    // signal; a file it closed in order gets its index at the front.
     const cClock::time_point finishing = cClock::now();
     error = encoder.Finish();
+    std::string indexError;
+    if (error.empty() && written > 0) indexError = MoveIndexToFront(output);
     times.output += Since(finishing);
     std::remove(wavPath.c_str());
-    if (gQuit) return Fail("stopped by a signal; " + output + " holds the frames written so far");
+    if (!indexError.empty())
+        std::fprintf(stderr, "vindelkrok-capture: %s; %s stays fragmented (it plays; its index is spread over it)\n",
+                     indexError.c_str(), output.c_str());
+    if (gQuit && error.empty()) {
+        if (written == 0) std::remove(output.c_str());
+        return Stopped(o, plan, written, output + " holds them", "--output");
+    }
+    if (gQuit) return Fail("stopped by a signal; " + error + "; " + output + " plays up to its last whole fragment");
     if (!error.empty()) return Fail(error);
     if (!ok) return Fail("ffmpeg stopped taking frames");
     std::printf("wrote %s: %lld frames, %.3f s at %d fps, %dx%d\n", output.c_str(),
@@ -226,17 +253,18 @@ int CapturePngs(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music,
 
     cTimes times;
     std::string failed;
+    int64_t written = 0;
     auto inRange = [&](int64_t frame) { return frame >= plan.first; };
     // Numbered from 0 at the first frame of the range.
     auto writePng = [&](int64_t frame) {
         char name[32];
         std::snprintf(name, sizeof name, "/frame-%06lld.png", static_cast<long long>(frame - plan.first));
-        if (WritePngFile(dir + name, o.width, o.height, rgb.data())) return true;
+        if (WritePngFile(dir + name, o.width, o.height, rgb.data())) return ++written, true;
         failed = dir + name;
         return false;
     };
     ok = RunFrames(plan.end - 1, inRange, music, rgb, writePng, times);
-    if (gQuit) return Fail("stopped by a signal");
+    if (gQuit) return Stopped(o, plan, written, dir + " holds them from frame-000000.png", "--png directory");
     if (!ok) return Fail("cannot write " + failed);
     std::printf("wrote %lld frames and audio.wav to %s: %.3f s at %d fps, %dx%d\n",
                 static_cast<long long>(plan.end - plan.first), dir.c_str(), double(plan.end - plan.first) / o.fps,

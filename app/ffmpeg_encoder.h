@@ -4,6 +4,10 @@
 // its standard input, the music comes from a WAV file written beforehand,
 // and it writes H.264 video with AAC audio into an MP4. Only its own error
 // messages reach the terminal.
+//
+// ffmpeg runs in a session of its own, so signals meant for the capture
+// program do not reach it, and writes the MP4 in fragments of a second:
+// whatever stops the two programs, the file plays up to its last fragment.
 #pragma once
 
 #include <cstdint>
