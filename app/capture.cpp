@@ -221,7 +221,7 @@ int CaptureVideo(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music
     const cClock::time_point finishing = cClock::now();
     error = encoder.Finish();
     std::string indexError;
-    if (error.empty() && written > 0) indexError = MoveIndexToFront(output);
+    if (error.empty() && written > 0) indexError = FinishMp4(output, written, o.fps);
     times.output += Since(finishing);
     std::remove(wavPath.c_str());
     if (!indexError.empty())

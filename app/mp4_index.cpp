@@ -2,6 +2,7 @@
 // to the MP4, which is then renamed over it.
 #include "app/mp4_index.h"
 
+#include "app/capture_resume.h"
 #include "app/child_process.h"
 #include "app/ffmpeg_encoder.h"
 
@@ -12,15 +13,18 @@
 
 // ---- Public functions ------------------------------------------------------
 
-std::string MoveIndexToFront(const std::string& path) {
+std::string FinishMp4(const std::string& path, int64_t frames, int fps) {
     const std::string program = FindOnPath("ffmpeg");
     if (program.empty()) return MissingFfmpeg();
     const std::string temporary = path + ".part";
     // -copyts keeps the timestamps as the encoder wrote them: the audio's
     // priming samples before 0 stay trimmed by its edit list instead of
-    // shifting the video later.
+    // shifting the video later. -t drops the audio packets that begin after
+    // the last frame's time (the last one kept may reach 1024 samples past
+    // it, as at the end of every AAC stream).
     const std::vector<std::string> arguments = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
                                                 "-i", path, "-map", "0", "-c", "copy", "-copyts",
+                                                "-t", FramesAsSeconds(frames, fps),
                                                 "-movflags", "+faststart", "-f", "mp4", temporary};
     std::string error;
     const pid_t child = StartChild(program, arguments, -1, error);
