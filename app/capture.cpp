@@ -203,10 +203,9 @@ int CaptureVideo(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music
     cVideoSettings settings{output, wavPath, o.width, o.height, o.fps};
     cFfmpegEncoder encoder;
     std::string error;
-    if (!encoder.Start(settings, error)) {
-        std::remove(wavPath.c_str());
-        return Fail(error);
-    }
+    const bool started = encoder.Start(settings, error);
+    std::remove(wavPath.c_str());  // ffmpeg holds it open
+    if (!started) return Fail(error);
     cTimes times;
     int64_t written = 0;  // frames ffmpeg has taken
     auto inRange = [&](int64_t frame) { return frame >= plan.first; };
@@ -223,7 +222,6 @@ int CaptureVideo(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music
     std::string indexError;
     if (error.empty() && written > 0) indexError = FinishMp4(output, written, o.fps);
     times.output += Since(finishing);
-    std::remove(wavPath.c_str());
     if (!indexError.empty())
         std::fprintf(stderr, "vindelkrok-capture: %s; %s stays fragmented (it plays; its index is spread over it)\n",
                      indexError.c_str(), output.c_str());

@@ -1,16 +1,33 @@
 // Child processes: fork, a new session, exec; wait and describe the end.
 #include "app/child_process.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
+// ---- Local helpers ---------------------------------------------------------
+
+namespace {
+
+// Makes the descriptor fd the child's descriptor target, open across exec.
+// dup2 onto itself does nothing, so a descriptor that already has the
+// number loses its close-on-exec flag instead.
+void HandOver(int fd, int target) {
+    if (fd == target)
+        fcntl(fd, F_SETFD, 0);
+    else
+        dup2(fd, target);
+}
+
+}  // namespace
+
 // ---- Public functions ------------------------------------------------------
 
 pid_t StartChild(const std::string& program, const std::vector<std::string>& arguments, int input,
-                 std::string& error) {
+                 std::string& error, int passed) {
     // Everything the child needs is made before the fork: between fork and
     // exec only async-signal-safe calls are made.
     std::vector<char*> argv;
@@ -23,7 +40,8 @@ pid_t StartChild(const std::string& program, const std::vector<std::string>& arg
     }
     if (child == 0) {
         setsid();
-        if (input >= 0) dup2(input, STDIN_FILENO);
+        if (input >= 0) HandOver(input, STDIN_FILENO);
+        if (passed >= 0) HandOver(passed, 3);
         execv(program.c_str(), argv.data());
         _exit(127);  // a failed exec shows in the status
     }

@@ -12,10 +12,11 @@
 #include <vector>
 
 // Starts program with arguments (argv, the name first) in a new session,
-// with input as its standard input (-1: the capture program's); the child's
-// process id, or -1 with error set.
+// with input as its standard input (-1: the capture program's) and passed,
+// when not -1, as its descriptor 3; the child's process id, or -1 with
+// error set.
 pid_t StartChild(const std::string& program, const std::vector<std::string>& arguments, int input,
-                 std::string& error);
+                 std::string& error, int passed = -1);
 // Waits for the child to end; "" when it exited with status 0, otherwise
 // what happened to it, named name.
 std::string WaitChild(pid_t child, const std::string& name);

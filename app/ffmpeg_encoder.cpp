@@ -31,8 +31,8 @@ std::vector<std::string> Arguments(const cVideoSettings& s) {
             // frames on standard input
             "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", size, "-framerate", std::to_string(s.fps),
             "-i", "pipe:0",
-            // the music
-            "-i", s.audio,
+            // the music, open as descriptor 3
+            "-i", "/dev/fd/3",
             "-map", "0:v:0", "-map", "1:a:0",
             "-c:v", "libx264", "-preset", "medium", "-crf", kVideoQuality, "-pix_fmt", "yuv420p",
             // A key frame every second, each one starting a fragment.
@@ -80,15 +80,24 @@ bool cFfmpegEncoder::Start(const cVideoSettings& settings, std::string& error) {
         error = MissingFfmpeg();
         return false;
     }
+    // The music is handed over open, so that the file can go at once and
+    // is not left behind whatever ends the two programs.
+    const int audio = open(settings.audio.c_str(), O_RDONLY | O_CLOEXEC);
+    if (audio < 0) {
+        error = "cannot open " + settings.audio + ": " + std::strerror(errno);
+        return false;
+    }
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         error = std::string("cannot make a pipe for ffmpeg: ") + std::strerror(errno);
+        close(audio);
         return false;
     }
     // In its own session: a hang-up or Ctrl-C stops only the capture
     // program, which then ends ffmpeg's input in order (Finish).
-    child = StartChild(program, Arguments(settings), fds[0], error);
+    child = StartChild(program, Arguments(settings), fds[0], error, audio);
     close(fds[0]);
+    close(audio);
     if (child < 0) {
         close(fds[1]);
         return false;

@@ -16,7 +16,9 @@
 
 struct cVideoSettings {
     std::string output;  // the MP4 file
-    std::string audio;   // the WAV file with the music of the captured range
+    std::string audio;   // the WAV file with the music of the captured range; ffmpeg
+                         // reads it through a descriptor of its own, so it may be
+                         // removed once Start has returned
     int width = 0, height = 0;
     int fps = 0;
 };

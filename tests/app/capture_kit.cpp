@@ -34,10 +34,12 @@ std::string CommandOutput(const std::string& command) {
 
 std::string Quoted(const std::string& s) { return "'" + s + "'"; }
 
-// The shell command that runs the capture in dir, its output into the log.
+// The shell command that runs the capture in dir, its output into the log,
+// with only descriptors 0 to 2 open, as when started from a terminal.
 std::string CaptureCommand(const std::string& dir, const std::string& arguments, const std::string& environment) {
     return "cd " + Quoted(dir) + " && exec env -u DISPLAY LIBGL_ALWAYS_SOFTWARE=1 " + environment + " " +
-           Quoted(CaptureProgram()) + " " + arguments + " >" + Quoted(dir + "/capture.log") + " 2>&1";
+           Quoted(CaptureProgram()) + " " + arguments + " >" + Quoted(dir + "/capture.log") +
+           " 2>&1 3>&- 4>&- 5>&- 6>&- 7>&- 8>&- 9>&-";
 }
 
 std::string ReadLog(const std::string& dir) {
