@@ -225,10 +225,8 @@ int CaptureVideo(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music
     if (!indexError.empty())
         std::fprintf(stderr, "vindelkrok-capture: %s; %s stays fragmented (it plays; its index is spread over it)\n",
                      indexError.c_str(), output.c_str());
-    if (gQuit && error.empty()) {
-        if (written == 0) std::remove(output.c_str());
-        return Stopped(o, plan, written, output + " holds them", "--output");
-    }
+    if (gQuit && written == 0) std::remove(output.c_str());
+    if (gQuit && (error.empty() || written == 0)) return Stopped(o, plan, written, output + " holds them", "--output");
     if (gQuit) return Fail("stopped by a signal; " + error + "; " + output + " plays up to its last whole fragment");
     if (!error.empty()) return Fail(error);
     if (!ok) return Fail("ffmpeg stopped taking frames");

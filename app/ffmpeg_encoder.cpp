@@ -39,11 +39,11 @@ std::vector<std::string> Arguments(const cVideoSettings& s) {
             "-g", std::to_string(s.fps),
             "-c:a", "aac", "-b:a", kAudioBitRate,
             // Fragmented: each fragment (moof and mdat) is playable once it
-            // is in the file, so a capture killed with ffmpeg loses at most
-            // the last second. The moov waits for the first fragment, so
-            // that its edit lists start video and audio together. Without
-            // -flush_packets ffmpeg keeps the fragments in its own buffer
-            // until the end.
+            // is in the file, so a capture killed with ffmpeg loses only the
+            // fragment under way and the frames in x264's look-ahead (about
+            // 40). The moov waits for the first fragment, so that its edit
+            // lists start video and audio together. Without -flush_packets
+            // ffmpeg keeps the fragments in its own buffer until the end.
             "-movflags", "+frag_keyframe+delay_moov+default_base_moof", "-flush_packets", "1", "-f", "mp4", s.output};
 }
 
