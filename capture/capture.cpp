@@ -3,17 +3,19 @@
 #include "capture/capture.h"
 
 #include "base/beat.h"
+#include "base/context_query.h"
 #include "capture/capture_clock.h"
 #include "capture/capture_music.h"
+#include "capture/capture_resume.h"
 #include "capture/ffmpeg_encoder.h"
-#include "base/context_query.h"
+#include "capture/mp4_index.h"
+#include "capture/offscreen_gl.h"
+#include "capture/png_file.h"
+#include "capture/progress_bar.h"
 #include "core/demo_core.h"
 #include "core/gl_view.h"
 #include "core/music.h"
 #include "core/quit_signals.h"
-#include "capture/offscreen_gl.h"
-#include "capture/png_file.h"
-#include "capture/progress_bar.h"
 #include "sound/wav_file.h"
 #include "timeline/draw_frame.h"
 
@@ -157,6 +159,16 @@ bool RunFrames(int64_t last, const std::function<bool(int64_t)>& wanted, cCaptur
     return ok && !gQuit;
 }
 
+// The message of a capture a quit signal stopped after written frames of
+// the range, which where holds: the options that capture the rest.
+int Stopped(const cCaptureOptions& o, const cFramePlan& plan, int64_t written, const std::string& where,
+            const std::string& nextOutput) {
+    if (written == 0) return Fail("stopped by a signal before the first frame of the range; nothing was written");
+    return Fail("stopped by a signal after " + std::to_string(written) + " frames; " + where +
+                ". The same options with " + ContinueOptions(plan.first + written, plan.end, o.duration < 0, o.fps) +
+                " and another " + nextOutput + " capture the rest");
+}
+
 // One line on where the time went.
 void ReportTimes(const cTimes& t) {
     const double busy = t.drawing + t.readBack + t.output;
@@ -186,20 +198,31 @@ int CaptureVideo(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music
     cVideoSettings settings{output, wavPath, o.width, o.height, o.fps};
     cFfmpegEncoder encoder;
     std::string error;
-    if (!encoder.Start(settings, error)) {
-        std::remove(wavPath.c_str());
-        return Fail(error);
-    }
+    const bool started = encoder.Start(settings, error);
+    std::remove(wavPath.c_str());  // ffmpeg holds it open
+    if (!started) return Fail(error);
     cTimes times;
+    int64_t written = 0;  // frames ffmpeg has taken
     auto inRange = [&](int64_t frame) { return frame >= plan.first; };
-    auto encode = [&](int64_t) { return encoder.WriteFrame(rgb.data()); };
+    auto encode = [&](int64_t) {
+        if (!encoder.WriteFrame(rgb.data())) return false;
+        ++written;
+        return true;
+    };
     ok = RunFrames(plan.end - 1, inRange, music, rgb, encode, times);
-    // Ending ffmpeg's input lets it finish the file, also after a quit signal.
+    // Ending ffmpeg's input lets it finish the file, also after a quit
+    // signal; a file it closed in order gets its index at the front.
     const cClock::time_point finishing = cClock::now();
     error = encoder.Finish();
+    std::string indexError;
+    if (error.empty() && written > 0) indexError = FinishMp4(output, written, o.fps);
     times.output += Since(finishing);
-    std::remove(wavPath.c_str());
-    if (gQuit) return Fail("stopped by a signal; " + output + " holds the frames written so far");
+    if (!indexError.empty())
+        std::fprintf(stderr, "vindelkrok-capture: %s; %s stays fragmented (it plays; its index is spread over it)\n",
+                     indexError.c_str(), output.c_str());
+    if (gQuit && written == 0) std::remove(output.c_str());
+    if (gQuit && (error.empty() || written == 0)) return Stopped(o, plan, written, output + " holds them", "--output");
+    if (gQuit) return Fail("stopped by a signal; " + error + "; " + output + " plays up to its last whole fragment");
     if (!error.empty()) return Fail(error);
     if (!ok) return Fail("ffmpeg stopped taking frames");
     std::printf("wrote %s: %lld frames, %.3f s at %d fps, %dx%d\n", output.c_str(),
@@ -221,17 +244,18 @@ int CapturePngs(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music,
 
     cTimes times;
     std::string failed;
+    int64_t written = 0;
     auto inRange = [&](int64_t frame) { return frame >= plan.first; };
     // Numbered from 0 at the first frame of the range.
     auto writePng = [&](int64_t frame) {
         char name[32];
         std::snprintf(name, sizeof name, "/frame-%06lld.png", static_cast<long long>(frame - plan.first));
-        if (WritePngFile(dir + name, o.width, o.height, rgb.data())) return true;
+        if (WritePngFile(dir + name, o.width, o.height, rgb.data())) return ++written, true;
         failed = dir + name;
         return false;
     };
     ok = RunFrames(plan.end - 1, inRange, music, rgb, writePng, times);
-    if (gQuit) return Fail("stopped by a signal");
+    if (gQuit) return Stopped(o, plan, written, dir + " holds them from frame-000000.png", "--png directory");
     if (!ok) return Fail("cannot write " + failed);
     std::printf("wrote %lld frames and audio.wav to %s: %.3f s at %d fps, %dx%d\n",
                 static_cast<long long>(plan.end - plan.first), dir.c_str(), double(plan.end - plan.first) / o.fps,

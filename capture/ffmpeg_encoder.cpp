@@ -1,10 +1,11 @@
-// ffmpeg child process: fork, exec with the frames' pipe as standard input,
-// write frames, close, wait.
+// ffmpeg child process: started in its own session with the frames' pipe as
+// standard input; write frames, close, wait.
 #include "capture/ffmpeg_encoder.h"
+
+#include "capture/child_process.h"
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -30,12 +31,20 @@ std::vector<std::string> Arguments(const cVideoSettings& s) {
             // frames on standard input
             "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", size, "-framerate", std::to_string(s.fps),
             "-i", "pipe:0",
-            // the music
-            "-i", s.audio,
+            // the music, open as descriptor 3
+            "-i", "/dev/fd/3",
             "-map", "0:v:0", "-map", "1:a:0",
             "-c:v", "libx264", "-preset", "medium", "-crf", kVideoQuality, "-pix_fmt", "yuv420p",
+            // A key frame every second, each one starting a fragment.
+            "-g", std::to_string(s.fps),
             "-c:a", "aac", "-b:a", kAudioBitRate,
-            "-movflags", "+faststart", s.output};
+            // Fragmented: each fragment (moof and mdat) is playable once it
+            // is in the file, so a capture killed with ffmpeg loses only the
+            // fragment under way and the frames in x264's look-ahead (about
+            // 40). The moov waits for the first fragment, so that its edit
+            // lists start video and audio together. Without -flush_packets
+            // ffmpeg keeps the fragments in its own buffer until the end.
+            "-movflags", "+frag_keyframe+delay_moov+default_base_moof", "-flush_packets", "1", "-f", "mp4", s.output};
 }
 
 }  // namespace
@@ -71,30 +80,28 @@ bool cFfmpegEncoder::Start(const cVideoSettings& settings, std::string& error) {
         error = MissingFfmpeg();
         return false;
     }
-    const std::vector<std::string> arguments = Arguments(settings);
-    std::vector<char*> argv;
-    for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-
+    // The music is handed over open, so that the file can go at once and
+    // is not left behind whatever ends the two programs.
+    const int audio = open(settings.audio.c_str(), O_RDONLY | O_CLOEXEC);
+    if (audio < 0) {
+        error = "cannot open " + settings.audio + ": " + std::strerror(errno);
+        return false;
+    }
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         error = std::string("cannot make a pipe for ffmpeg: ") + std::strerror(errno);
+        close(audio);
         return false;
     }
-    // A failed exec shows in the child's status; nothing else to learn.
-    child = fork();
+    // In its own session: a hang-up or Ctrl-C stops only the capture
+    // program, which then ends ffmpeg's input in order (Finish).
+    child = StartChild(program, Arguments(settings), fds[0], error, audio);
+    close(fds[0]);
+    close(audio);
     if (child < 0) {
-        error = std::string("cannot start ffmpeg: ") + std::strerror(errno);
-        close(fds[0]);
         close(fds[1]);
         return false;
     }
-    if (child == 0) {
-        dup2(fds[0], STDIN_FILENO);
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
-    close(fds[0]);
     input = fds[1];
     frameBytes = size_t(settings.width) * settings.height * 3;
     // A write to a pipe ffmpeg has closed must fail with EPIPE, not kill us.
@@ -117,12 +124,7 @@ std::string cFfmpegEncoder::Finish() {
     if (child <= 0) return "ffmpeg was not started";
     if (input >= 0) close(input);
     input = -1;
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    const pid_t ended = child;
     child = -1;
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return "";
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 127) return "ffmpeg could not be run";
-    if (WIFSIGNALED(status)) return "ffmpeg was killed by signal " + std::to_string(WTERMSIG(status));
-    return "ffmpeg failed with status " + std::to_string(WEXITSTATUS(status)) + " (its messages are above)";
+    return WaitChild(ended, "ffmpeg");
 }

@@ -4,6 +4,10 @@
 // its standard input, the music comes from a WAV file written beforehand,
 // and it writes H.264 video with AAC audio into an MP4. Only its own error
 // messages reach the terminal.
+//
+// ffmpeg runs in a session of its own, so signals meant for the capture
+// program do not reach it, and writes the MP4 in fragments of a second:
+// whatever stops the two programs, the file plays up to its last fragment.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +16,9 @@
 
 struct cVideoSettings {
     std::string output;  // the MP4 file
-    std::string audio;   // the WAV file with the music of the captured range
+    std::string audio;   // the WAV file with the music of the captured range; ffmpeg
+                         // reads it through a descriptor of its own, so it may be
+                         // removed once Start has returned
     int width = 0, height = 0;
     int fps = 0;
 };

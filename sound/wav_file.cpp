@@ -1,6 +1,8 @@
 // WAV file: RIFF header, "fmt " chunk for PCM, "data" chunk; little-endian.
 #include "sound/wav_file.h"
 
+#include "base/part_file.h"
+
 #include <algorithm>
 
 namespace {
@@ -37,12 +39,15 @@ void Header(uint8_t* h, int rate, int channels, uint32_t dataBytes) {
 
 }  // namespace
 
+// A file never closed is incomplete: its part file goes.
 cWavFile::~cWavFile() {
-    if (file) std::fclose(file);
+    if (file) FinishPart(file, path, false);
 }
 
-bool cWavFile::Open(const std::string& path, int rate, int channelCount) {
-    file = std::fopen(path.c_str(), "wb");
+bool cWavFile::Open(const std::string& wavPath, int rate, int channelCount) {
+    if (file) FinishPart(file, path, false);
+    path = wavPath;
+    file = OpenPart(path);
     if (!file) return false;
     channels = channelCount;
     dataBytes = 0;
@@ -80,7 +85,7 @@ bool cWavFile::Close() {
     if (std::fseek(file, 4, SEEK_SET) != 0 || std::fwrite(sizes, 1, 4, file) != 4) failed = true;
     Put32(sizes, uint32_t(dataBytes));
     if (std::fseek(file, 40, SEEK_SET) != 0 || std::fwrite(sizes, 1, 4, file) != 4) failed = true;
-    if (std::fclose(file) != 0) failed = true;
+    const bool whole = FinishPart(file, path, !failed);
     file = nullptr;
-    return !failed;
+    return whole;
 }

@@ -1,12 +1,15 @@
-// The capture's command line, frame clock, progress line and WAV file.
+// The capture's command line, frame clock, the times it prints for
+// continuing, progress line and WAV file.
 #include "capture/capture_clock.h"
 #include "capture/capture_options.h"
+#include "capture/capture_resume.h"
 #include "capture/progress_bar.h"
 #include "sound/wav_file.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -85,6 +88,26 @@ TEST(CaptureClock, AnEventExactlyAtAFramesTimeIsHeardByThatFrameAndNotBefore) {
     EXPECT_EQ(FrameTime(3018, 60), 50.3);
 }
 
+TEST(CaptureResume, PrintedTimesReadBackAsTheSameFrameAtEveryRate) {
+    // Rounded to six decimals, 50 frames at 30 fps would read 1.666667 and
+    // start a frame late.
+    for (int fps = 1; fps <= 240; ++fps) {
+        for (int64_t frames : {int64_t(1), int64_t(fps) - 1, int64_t(fps) + 1, int64_t(50), int64_t(7919),
+                               int64_t(fps) * 86399 + 1}) {
+            if (frames < 1) continue;
+            const std::string seconds = FramesAsSeconds(frames, fps);
+            cCaptureOptions o;
+            const std::string fpsText = std::to_string(fps);
+            ASSERT_EQ(Parse({"--fps", fpsText.c_str(), "--start", seconds.c_str(), "--duration", seconds.c_str()}, o), "")
+                << seconds;
+            EXPECT_EQ(FirstFrameFrom(o.start, fps), frames) << frames << " frames at " << fps << " fps: " << seconds;
+            EXPECT_EQ(NearestFrame(o.duration, fps), frames) << frames << " frames at " << fps << " fps: " << seconds;
+        }
+    }
+    EXPECT_EQ(ContinueOptions(45, 60, false, 30), "--start 1.5 --duration 0.5");
+    EXPECT_EQ(ContinueOptions(45, 60, true, 30), "--start 1.5");
+}
+
 TEST(ProgressBar, LineShowsFramesRateAndTimeLeft) {
     EXPECT_EQ(cProgressBar::Line(50, 200, 5.0),
               "[#######.......................] 50/200 frames  10.0 frames/s  0:15 left");
@@ -134,4 +157,24 @@ TEST(WavFile, HeaderCarriesTheRateAndTheSizesOfWhatWasWritten) {
     EXPECT_EQ(u32(40), 16u);
     EXPECT_EQ(u16(44 + 8), 32767);  // little-endian samples
     EXPECT_EQ(u16(44 + 10), 0x8000);
+}
+
+TEST(WavFile, AppearsUnderItsNameOnlyWhenClosedWhole) {
+    const std::string dir = testing::TempDir() + "capture_wav_test";
+    std::filesystem::create_directories(dir);
+    const std::string path = dir + "/audio.wav";
+    const std::vector<int16_t> samples(64, 1000);
+    {
+        cWavFile abandoned;
+        ASSERT_TRUE(abandoned.Open(path, 48000, 2));
+        ASSERT_TRUE(abandoned.Write(samples.data(), 32));
+        EXPECT_FALSE(std::filesystem::exists(path)) << "a WAV without its sizes under the real name";
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir)) << "an abandoned WAV left a file behind";
+    cWavFile wav;
+    ASSERT_TRUE(wav.Open(path, 48000, 2));
+    ASSERT_TRUE(wav.Write(samples.data(), 32));
+    ASSERT_TRUE(wav.Close());
+    EXPECT_EQ(std::filesystem::file_size(path), 44u + 32 * 4);
+    std::filesystem::remove_all(dir);
 }

@@ -5,13 +5,18 @@
 #include "tests/support/scratch_directory.h"
 
 #include <png.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace capturetest {
 
@@ -31,6 +36,23 @@ std::string CommandOutput(const std::string& command) {
 
 std::string Quoted(const std::string& s) { return "'" + s + "'"; }
 
+// The shell command that runs the capture in dir, its output into the log,
+// with only descriptors 0 to 2 open, as when started from a terminal.
+std::string CaptureCommand(const std::string& dir, const std::string& arguments, const std::string& environment) {
+    return "cd " + Quoted(dir) + " && exec env -u DISPLAY LIBGL_ALWAYS_SOFTWARE=1 " + environment + " " +
+           Quoted(CaptureProgram()) + " " + arguments + " >" + Quoted(dir + "/capture.log") +
+           " 2>&1 3>&- 4>&- 5>&- 6>&- 7>&- 8>&- 9>&-";
+}
+
+std::string ReadLog(const std::string& dir) {
+    std::ifstream in(dir + "/capture.log");
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void Sleep(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
+
 }  // namespace
 
 std::string CaptureProgram() { return VK_CAPTURE_PROGRAM; }
@@ -47,15 +69,79 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
 }
 
 int RunCapture(const std::string& dir, const std::string& arguments, std::string& output, const std::string& environment) {
-    const std::string log = dir + "/capture.log";
-    const std::string command = "cd " + Quoted(dir) + " && env -u DISPLAY LIBGL_ALWAYS_SOFTWARE=1 " + environment + " " +
-                                Quoted(CaptureProgram()) + " " + arguments + " >" + Quoted(log) + " 2>&1";
-    const int status = std::system(command.c_str());
-    std::ifstream in(log);
-    std::stringstream text;
-    text << in.rdbuf();
-    output = text.str();
+    const int status = std::system(CaptureCommand(dir, arguments, environment).c_str());
+    output = ReadLog(dir);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+pid_t StartCapture(const std::string& dir, const std::string& arguments, const std::string& environment) {
+    const std::string command = CaptureCommand(dir, arguments, environment);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setsid();
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return pid;
+}
+
+int WaitCapture(pid_t capture, const std::string& dir, std::string& output) {
+    int status = 0;
+    if (waitpid(capture, &status, 0) != capture) return -1;
+    output = ReadLog(dir);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+pid_t ChildOf(pid_t pid) {
+    const std::string task = std::to_string(pid);
+    std::ifstream children("/proc/" + task + "/task/" + task + "/children");
+    pid_t child = -1;
+    children >> child;
+    return child;
+}
+
+bool WaitUntilGone(pid_t pid, double seconds) {
+    for (double waited = 0; waited < seconds; waited += 0.05) {
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string line;
+        if (!std::getline(stat, line)) return true;
+        // The state follows the command's closing parenthesis.
+        const size_t close = line.rfind(')');
+        if (close != std::string::npos && close + 2 < line.size() && line[close + 2] == 'Z') return true;
+        Sleep(0.05);
+    }
+    return false;
+}
+
+std::string PacedFfmpeg(const std::string& dir) {
+    std::string real = CommandOutput("command -v ffmpeg");
+    while (!real.empty() && real.back() == '\n') real.pop_back();
+    std::filesystem::create_directories(dir + "/bin");
+    const std::string wrapper = dir + "/bin/ffmpeg";
+    // -re before the frames' input makes ffmpeg read it at its frame rate.
+    std::ofstream(wrapper) << "#!/bin/sh\n"
+                              "case \" $* \" in *\" pipe:0 \"*) exec " << Quoted(real) << " -re \"$@\" ;; esac\n"
+                              "exec " << Quoted(real) << " \"$@\"\n";
+    std::filesystem::permissions(wrapper, std::filesystem::perms::owner_all);
+    return "PATH=" + Quoted(dir + "/bin") + ":\"$PATH\"";
+}
+
+int64_t FramesOnceReadable(const std::string& path, int64_t minimum, pid_t capture) {
+    const std::string copy = path + ".snapshot";
+    for (double waited = 0; waited < 60; waited += 0.1) {
+        siginfo_t ended{};  // looked at, not reaped: WaitCapture reaps it
+        if (waitid(P_PID, id_t(capture), &ended, WEXITED | WNOHANG | WNOWAIT) != 0 || ended.si_pid != 0) return -1;
+        std::error_code error;
+        if (std::filesystem::copy_file(path, copy, std::filesystem::copy_options::overwrite_existing, error)) {
+            const std::string frames = CommandOutput("ffprobe -v quiet -count_frames -select_streams v:0 -show_entries "
+                                                     "stream=nb_read_frames -of default=noprint_wrappers=1:nokey=1 " +
+                                                     Quoted(copy));
+            if (!frames.empty() && std::isdigit(static_cast<unsigned char>(frames[0])) && std::stoll(frames) >= minimum)
+                return std::stoll(frames);
+        }
+        Sleep(0.1);
+    }
+    return -1;
 }
 
 cImage ReadPng(const std::string& path) {
@@ -76,7 +162,7 @@ cImage ReadPng(const std::string& path) {
 
 std::vector<cImage> DecodeVideo(const std::string& path, int width, int height) {
     const std::string raw =
-        CommandOutput("ffmpeg -v error -i " + Quoted(path) + " -f rawvideo -pix_fmt rgb24 -");
+        CommandOutput("ffmpeg -v error -i " + Quoted(path) + " -vsync passthrough -f rawvideo -pix_fmt rgb24 -");
     const size_t frameBytes = size_t(width) * height * 3;
     std::vector<cImage> frames;
     for (size_t at = 0; at + frameBytes <= raw.size(); at += frameBytes) {
@@ -95,6 +181,13 @@ std::string Probe(const std::string& path, const std::string& stream, const std:
                                       " -of default=noprint_wrappers=1:nokey=1 " + Quoted(path));
     while (!value.empty() && (value.back() == '\n' || value.back() == '\r')) value.pop_back();
     return value;
+}
+
+double MeanDifference(const cImage& a, const cImage& b) {
+    if (a.width != b.width || a.height != b.height || a.rgb.empty()) return 255;
+    double sum = 0;
+    for (size_t i = 0; i < a.rgb.size(); ++i) sum += std::abs(int(a.rgb[i]) - int(b.rgb[i]));
+    return sum / double(a.rgb.size());
 }
 
 }  // namespace capturetest
