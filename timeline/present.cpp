@@ -1,6 +1,8 @@
 // Frame presentation: glXSwapBuffers on the window whose context is current.
 #include "timeline/present.h"
 
+#include "base/view_rect.h"
+
 #include <GL/glx.h>
 
 namespace {
@@ -12,6 +14,8 @@ void SetPresenter(cPresenter presenter) { gPresenter = presenter; }
 
 // Present the frame
 void PresentFrame() {
+    // Black beside a 4:3 view in a frame of another shape.
+    ClearViewBars();
     if (gPresenter) {
         gPresenter();
         return;

@@ -3,7 +3,8 @@
 // By default the frame is swapped to the screen with glXSwapBuffers on the
 // current display and drawable, which are the demo window's (its context is
 // made current on it when it opens). A pixel test installs its own presenter
-// to read the frame back before anything is swapped.
+// to read the frame back before anything is swapped. Either way the bars
+// beside a 4:3 view are cleared black first.
 #pragma once
 
 using cPresenter = void (*)();
