@@ -5,6 +5,7 @@
 #include "app/beat.h"
 #include "app/capture_clock.h"
 #include "app/capture_music.h"
+#include "app/console.h"
 #include "app/display_window.h"
 #include "app/events.h"
 #include "app/ffmpeg_encoder.h"
@@ -165,11 +166,11 @@ bool RunFrames(int64_t last, const std::function<bool(int64_t)>& wanted, cCaptur
 // One line on where the time went.
 void ReportTimes(const cTimes& t) {
     const double busy = t.drawing + t.readBack + t.output;
-    std::printf("%lld frames in %.1f s (%.1f frames/s): drawing %.1f s, reading back %.1f s, writing %.1f s",
+    std::fprintf(Console(), "%lld frames in %.1f s (%.1f frames/s): drawing %.1f s, reading back %.1f s, writing %.1f s",
                 static_cast<long long>(t.frames), busy, busy > 0 ? double(t.frames) / busy : 0.0, t.drawing,
                 t.readBack, t.output);
-    if (t.leadInFrames) std::printf("; %lld frames before them in %.1f s", static_cast<long long>(t.leadInFrames), t.leadIn);
-    std::printf("\n");
+    if (t.leadInFrames) std::fprintf(Console(), "; %lld frames before them in %.1f s", static_cast<long long>(t.leadInFrames), t.leadIn);
+    std::fprintf(Console(), "\n");
 }
 
 // ---- The three outputs -----------------------------------------------------
@@ -188,7 +189,7 @@ int CaptureVideo(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music
         return Fail("nothing to capture: --start lies after the end of the music's first pass");
     }
 
-    cVideoSettings settings{output, wavPath, o.width, o.height, o.fps};
+    cVideoSettings settings{output, wavPath, o.width, o.height, o.fps, o.crf};
     cFfmpegEncoder encoder;
     std::string error;
     if (!encoder.Start(settings, error)) {
@@ -207,7 +208,7 @@ int CaptureVideo(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music
     if (gQuit) return Fail("stopped by a signal; " + output + " holds the frames written so far");
     if (!error.empty()) return Fail(error);
     if (!ok) return Fail("ffmpeg stopped taking frames");
-    std::printf("wrote %s: %lld frames, %.3f s at %d fps, %dx%d\n", output.c_str(),
+    std::fprintf(Console(), "wrote %s: %lld frames, %.3f s at %d fps, %dx%d\n", output.c_str(),
                 static_cast<long long>(plan.end - plan.first), double(plan.end - plan.first) / o.fps, o.fps,
                 o.width, o.height);
     ReportTimes(times);
@@ -238,7 +239,7 @@ int CapturePngs(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music,
     ok = RunFrames(plan.end - 1, inRange, music, rgb, writePng, times);
     if (gQuit) return Fail("stopped by a signal");
     if (!ok) return Fail("cannot write " + failed);
-    std::printf("wrote %lld frames and audio.wav to %s: %.3f s at %d fps, %dx%d\n",
+    std::fprintf(Console(), "wrote %lld frames and audio.wav to %s: %.3f s at %d fps, %dx%d\n",
                 static_cast<long long>(plan.end - plan.first), dir.c_str(), double(plan.end - plan.first) / o.fps,
                 o.fps, o.width, o.height);
     ReportTimes(times);
@@ -269,7 +270,7 @@ int CaptureStills(const cCaptureOptions& o, const cFramePlan& plan, cCaptureMusi
     const bool ok = RunFrames(plan.Last(), isStill, music, rgb, writeStills, times);
     if (gQuit) return Fail("stopped by a signal");
     if (!ok) return Fail("cannot write " + failed);
-    std::printf("wrote %zu stills to %s\n", plan.stills.size(), dir.c_str());
+    std::fprintf(Console(), "wrote %zu stills to %s\n", plan.stills.size(), dir.c_str());
     return 0;
 }
 
@@ -292,8 +293,7 @@ int RunCapture(const cCaptureOptions& o) {
     cCaptureMusic music(o.fps);
     std::string error;
     if (!StartUp(o, gl, music, error)) return Fail(error);
-    std::printf("rendering with %s, %dx%d at %d fps\n", gl.Description().c_str(), o.width, o.height, o.fps);
-    std::fflush(stdout);
+    std::fprintf(Console(), "rendering with %s, %dx%d at %d fps\n", gl.Description().c_str(), o.width, o.height, o.fps);
     std::vector<uint8_t> rgb(size_t(o.width) * o.height * 3);
     gPresentation.gl = &gl;
 

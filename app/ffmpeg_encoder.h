@@ -15,6 +15,7 @@ struct cVideoSettings {
     std::string audio;   // the WAV file with the music of the captured range
     int width = 0, height = 0;
     int fps = 0;
+    int crf = 18;        // H.264 quality: lower is better and larger
 };
 
 class cFfmpegEncoder {

@@ -5,9 +5,13 @@
 
 // ---- Public functions ------------------------------------------------------
 
-bool cSdlOutput::Open(int rate, int bufferFrames) {
+bool cSdlOutput::Open(int rate, int bufferFrames, bool silent) {
     Close();
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    // The hint at override priority wins over the environment variable.
+    if (silent) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+    const bool started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    if (silent) SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    if (!started) return false;
     SDL_AudioSpec want;
     SDL_zero(want);
     want.freq = rate;

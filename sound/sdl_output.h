@@ -22,8 +22,10 @@ class cSdlOutput {
 public:
     ~cSdlOutput() { Close(); }
     // Opens the default output at rate Hz with buffers of `frames` frames,
-    // playing silence; false when no output can be opened.
-    bool Open(int rate, int frames);
+    // playing silence; false when no output can be opened. A silent output
+    // is SDL's "dummy" driver, whatever SDL_AUDIODRIVER says: it takes the
+    // buffers at real-time pace and plays nothing.
+    bool Open(int rate, int frames, bool silent = false);
     bool IsOpen() const { return device != 0; }
     // Plays source from the next buffer on, instead of silence.
     void Play(cAudioSource* source);

@@ -32,6 +32,7 @@ namespace {
 std::atomic<int> gLastError{SOUND_ERR_NONE};
 cSdlOutput gOutput;
 int gMixRate = 0;
+bool gSilentOutput = false;  // chosen by FSOUND_SetOutput
 FMUSIC_MODULE* gPlaying = nullptr;  // the thread that makes the control calls only
 
 // ---- Local helpers ---------------------------------------------------------
@@ -71,8 +72,15 @@ signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int flags
     if (gOutput.IsOpen()) return Fail(SOUND_ERR_BUSY, 0);
     if (mixrate < XMP_MIN_SRATE || mixrate > 48000 || maxsoftwarechannels < 1)
         return Fail(SOUND_ERR_INVALID_PARAM, 0);
-    if (!gOutput.Open(mixrate, BufferFramesFor(mixrate))) return Fail(SOUND_ERR_INIT, 0);
+    if (!gOutput.Open(mixrate, BufferFramesFor(mixrate), gSilentOutput)) return Fail(SOUND_ERR_INIT, 0);
     gMixRate = mixrate;
+    return 1;
+}
+
+signed char FSOUND_SetOutput(int output) {
+    if (gOutput.IsOpen()) return Fail(SOUND_ERR_BUSY, 0);
+    if (output != SOUND_OUTPUT_DEVICE && output != SOUND_OUTPUT_SILENT) return Fail(SOUND_ERR_INVALID_PARAM, 0);
+    gSilentOutput = output == SOUND_OUTPUT_SILENT;
     return 1;
 }
 
