@@ -9,8 +9,11 @@
 #include "app/display_window.h"
 #include "app/events.h"
 #include "app/frame_clock.h"
+#include "app/options.h"
 #include "base/beat.h"
 #include "base/context_query.h"
+#include "core/console.h"
+#include "core/data_dir.h"
 #include "core/demo_core.h"
 #include "core/music.h"
 #include "core/quit_signals.h"
@@ -47,7 +50,9 @@ void StartSoundLibrary() {
         FailStartup();
     }
     if (!FSOUND_Init(kMixRate, kSoftwareChannels, kInitFlags)) {
-        printf("%s\n", SoundErrorText(unsigned(FSOUND_GetError())));
+        const int error = FSOUND_GetError();
+        printf("%s\n", SoundErrorText(unsigned(error)));
+        if (error == SOUND_ERR_INIT) printf("No sound output could be opened: vindelkrok --silent runs without one\n");
         FailStartup();
     }
     gSong = FMUSIC_LoadSong(kSongFile);
@@ -66,10 +71,38 @@ void RunMainLoop(cFrameClock& clock) {
     }
 }
 
+// Reads the command line; returns the exit status when the demo is not to
+// run (help, version, a wrong argument), otherwise -1.
+int HandleOptions(int argc, char** argv, cDemoOptions& options) {
+    const std::string error = ParseDemoOptions(argc, argv, options);
+    if (error.empty() && !options.help && !options.version) {
+        ReleaseStandardOutput();  // the log, from the first registration line on
+        return -1;
+    }
+    // No log at all then, not even the images' goodbye lines.
+    DiscardStandardOutput();
+    if (!error.empty()) {
+        std::fprintf(stderr, "vindelkrok: %s\n%s", error.c_str(), DemoUsage());
+        return 2;
+    }
+    if (options.help)
+        std::fputs(DemoUsage(), Console());
+    else
+        std::fprintf(Console(), "%s\n", DemoVersion().c_str());
+    return 0;
+}
+
+// The static objects log before main runs: standard output is held from
+// before they are made until the command line is read.
+[[gnu::constructor(101)]] void HoldOutputFromTheStart() { HoldStandardOutput(); }
+
 }  // namespace
 
 // Run the demo
-int main() {
+int main(int argc, char** argv) {
+    cDemoOptions options;
+    const int status = HandleOptions(argc, argv, options);
+    if (status >= 0) return status;
     // Mesa's software renderer allocates and frees large blocks on every
     // draw; with glibc's default thresholds they go back to the system and
     // fault in again each frame, which halves the frame rate of the busier
@@ -78,8 +111,10 @@ int main() {
     mallopt(M_TRIM_THRESHOLD, 256 << 20);
     InstallQuitSignals();
     SetContextQuery(WindowContextCurrent);
+    EnterDataDirectory();  // the working directory's Data/, else the installed one
+    if (options.silent) FSOUND_SetOutput(SOUND_OUTPUT_SILENT);
     gQuit = 0;
-    gFullScreen = 1;
+    gFullScreen = options.windowed ? 0 : 1;
     if (!OpenWindow(kWindowTitle, kWindowWidth, kWindowHeight, gFullScreen)) FailStartup();
 
     StartSoundLibrary();

@@ -12,6 +12,7 @@
 #include "capture/offscreen_gl.h"
 #include "capture/png_file.h"
 #include "capture/progress_bar.h"
+#include "core/console.h"
 #include "core/demo_core.h"
 #include "core/gl_view.h"
 #include "core/music.h"
@@ -172,11 +173,11 @@ int Stopped(const cCaptureOptions& o, const cFramePlan& plan, int64_t written, c
 // One line on where the time went.
 void ReportTimes(const cTimes& t) {
     const double busy = t.drawing + t.readBack + t.output;
-    std::printf("%lld frames in %.1f s (%.1f frames/s): drawing %.1f s, reading back %.1f s, writing %.1f s",
+    std::fprintf(Console(), "%lld frames in %.1f s (%.1f frames/s): drawing %.1f s, reading back %.1f s, writing %.1f s",
                 static_cast<long long>(t.frames), busy, busy > 0 ? double(t.frames) / busy : 0.0, t.drawing,
                 t.readBack, t.output);
-    if (t.leadInFrames) std::printf("; %lld frames before them in %.1f s", static_cast<long long>(t.leadInFrames), t.leadIn);
-    std::printf("\n");
+    if (t.leadInFrames) std::fprintf(Console(), "; %lld frames before them in %.1f s", static_cast<long long>(t.leadInFrames), t.leadIn);
+    std::fprintf(Console(), "\n");
 }
 
 // ---- The three outputs -----------------------------------------------------
@@ -195,7 +196,7 @@ int CaptureVideo(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music
         return Fail("nothing to capture: --start lies after the end of the music's first pass");
     }
 
-    cVideoSettings settings{output, wavPath, o.width, o.height, o.fps};
+    cVideoSettings settings{output, wavPath, o.width, o.height, o.fps, o.crf};
     cFfmpegEncoder encoder;
     std::string error;
     const bool started = encoder.Start(settings, error);
@@ -225,7 +226,7 @@ int CaptureVideo(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music
     if (gQuit) return Fail("stopped by a signal; " + error + "; " + output + " plays up to its last whole fragment");
     if (!error.empty()) return Fail(error);
     if (!ok) return Fail("ffmpeg stopped taking frames");
-    std::printf("wrote %s: %lld frames, %.3f s at %d fps, %dx%d\n", output.c_str(),
+    std::fprintf(Console(), "wrote %s: %lld frames, %.3f s at %d fps, %dx%d\n", output.c_str(),
                 static_cast<long long>(plan.end - plan.first), double(plan.end - plan.first) / o.fps, o.fps,
                 o.width, o.height);
     ReportTimes(times);
@@ -257,7 +258,7 @@ int CapturePngs(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music,
     ok = RunFrames(plan.end - 1, inRange, music, rgb, writePng, times);
     if (gQuit) return Stopped(o, plan, written, dir + " holds them from frame-000000.png", "--png directory");
     if (!ok) return Fail("cannot write " + failed);
-    std::printf("wrote %lld frames and audio.wav to %s: %.3f s at %d fps, %dx%d\n",
+    std::fprintf(Console(), "wrote %lld frames and audio.wav to %s: %.3f s at %d fps, %dx%d\n",
                 static_cast<long long>(plan.end - plan.first), dir.c_str(), double(plan.end - plan.first) / o.fps,
                 o.fps, o.width, o.height);
     ReportTimes(times);
@@ -288,7 +289,7 @@ int CaptureStills(const cCaptureOptions& o, const cFramePlan& plan, cCaptureMusi
     const bool ok = RunFrames(plan.Last(), isStill, music, rgb, writeStills, times);
     if (gQuit) return Fail("stopped by a signal");
     if (!ok) return Fail("cannot write " + failed);
-    std::printf("wrote %zu stills to %s\n", plan.stills.size(), dir.c_str());
+    std::fprintf(Console(), "wrote %zu stills to %s\n", plan.stills.size(), dir.c_str());
     return 0;
 }
 
@@ -311,8 +312,7 @@ int RunCapture(const cCaptureOptions& o) {
     cCaptureMusic music(o.fps);
     std::string error;
     if (!StartUp(o, gl, music, error)) return Fail(error);
-    std::printf("rendering with %s, %dx%d at %d fps\n", gl.Description().c_str(), o.width, o.height, o.fps);
-    std::fflush(stdout);
+    std::fprintf(Console(), "rendering with %s, %dx%d at %d fps\n", gl.Description().c_str(), o.width, o.height, o.fps);
     std::vector<uint8_t> rgb(size_t(o.width) * o.height * 3);
     gPresentation.gl = &gl;
 

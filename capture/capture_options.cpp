@@ -11,6 +11,8 @@ namespace {
 // ---- Constants -------------------------------------------------------------
 
 constexpr int kMaxFps = 240;
+// The largest constant rate factor of 8-bit H.264.
+constexpr int kMaxCrf = 51;
 // Frame sizes GL renderbuffers and the encoder take without complaint.
 constexpr int kMinSide = 16;
 constexpr int kMaxSide = 8192;
@@ -33,12 +35,18 @@ const char* const kUsage =
     "                     as audio.wav into DIR, instead of an MP4\n"
     "  --stills T1,T2,... one PNG frame at each song time, named still-T.png;\n"
     "                     times fall on the nearest frame\n"
+    "  --crf N            H.264 quality of the MP4, 0 to 51, lower is better and\n"
+    "                     larger (default 18, visually lossless for the demo)\n"
     "  --help             this text\n"
     "\n"
     "The MP4 (H.264 video, AAC audio) is encoded by the ffmpeg program, which\n"
     "must be on PATH. Frames are drawn on a clock of exactly 1/fps seconds from\n"
     "the song's start; every frame before --start is drawn too (not output), so\n"
-    "a frame looks the same whichever range it is captured in.\n";
+    "a frame looks the same whichever range it is captured in.\n"
+    "\n"
+    "Standard output shows only the progress and the summary; the demo's own\n"
+    "log goes beside the output: FILE.log next to an MP4, log.txt in the\n"
+    "directory of PNG frames or stills.\n";
 
 // ---- Local helpers ---------------------------------------------------------
 
@@ -106,7 +114,7 @@ std::string ParseCaptureOptions(int argc, const char* const* argv, cCaptureOptio
             value = name.substr(equals + 1);
             name = name.substr(0, equals);
         } else if (name == "--fps" || name == "--start" || name == "--duration" || name == "--size" ||
-                   name == "--output" || name == "--png" || name == "--stills") {
+                   name == "--output" || name == "--png" || name == "--stills" || name == "--crf") {
             if (i + 1 >= argc) return name + " needs a value";
             value = argv[++i];
         } else {
@@ -128,6 +136,9 @@ std::string ParseCaptureOptions(int argc, const char* const* argv, cCaptureOptio
         } else if (name == "--size") {
             if (!ParseSize(value, options.width, options.height))
                 return "--size takes WIDTHxHEIGHT, each from 16 to 8192, not '" + value + "'";
+        } else if (name == "--crf") {
+            if (!ParseInt(value, options.crf) || options.crf > kMaxCrf)
+                return "--crf takes a whole number from 0 to 51, not '" + value + "'";
         } else if (name == "--output") {
             if (value.empty()) return "--output needs a path";
             options.output = value;
@@ -149,3 +160,9 @@ std::string ParseCaptureOptions(int argc, const char* const* argv, cCaptureOptio
 }
 
 const char* CaptureUsage() { return kUsage; }
+
+std::string CaptureLogPath(const cCaptureOptions& o) {
+    if (!o.pngDirectory.empty()) return o.pngDirectory + "/log.txt";
+    if (!o.stills.empty()) return (o.output.empty() ? kDefaultStillsDirectory : o.output) + std::string("/log.txt");
+    return (o.output.empty() ? kDefaultVideoFile : o.output) + std::string(".log");
+}

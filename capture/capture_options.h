@@ -14,6 +14,7 @@ struct cCaptureOptions {
     double duration = -1.0;        // seconds; below 0: to the end of the music's first pass
     int width = 800;
     int height = 600;
+    int crf = 18;                  // H.264 quality of the MP4 (0 to 51, lower is better)
     std::string output;            // MP4 file, or the stills' directory; empty: the default
     std::string pngDirectory;      // --png: frames and audio.wav go here
     std::vector<double> stills;    // --stills: song times, as numbers
@@ -25,6 +26,10 @@ struct cCaptureOptions {
 inline constexpr const char* kDefaultVideoFile = "vindelkrok.mp4";
 // Directory of the stills when --output is not given.
 inline constexpr const char* kDefaultStillsDirectory = "stills";
+
+// The demo's log beside the output: <file>.log for an MP4, log.txt in the
+// directory of PNG frames or stills.
+std::string CaptureLogPath(const cCaptureOptions& options);
 
 // Reads the arguments into options; "" on success, otherwise a message
 // naming the argument that is wrong.

@@ -17,9 +17,7 @@ namespace {
 
 // ---- Constants -------------------------------------------------------------
 
-// Visually lossless for this material (flat colours, hard edges, fog
-// gradients) at a moderate size; the music at a high AAC bit rate.
-const char* const kVideoQuality = "18";
+// The music at a high AAC bit rate (the video's quality is a setting).
 const char* const kAudioBitRate = "192k";
 
 // ---- Local helpers ---------------------------------------------------------
@@ -34,7 +32,7 @@ std::vector<std::string> Arguments(const cVideoSettings& s) {
             // the music, open as descriptor 3
             "-i", "/dev/fd/3",
             "-map", "0:v:0", "-map", "1:a:0",
-            "-c:v", "libx264", "-preset", "medium", "-crf", kVideoQuality, "-pix_fmt", "yuv420p",
+            "-c:v", "libx264", "-preset", "medium", "-crf", std::to_string(s.crf), "-pix_fmt", "yuv420p",
             // A key frame every second, each one starting a fragment.
             "-g", std::to_string(s.fps),
             "-c:a", "aac", "-b:a", kAudioBitRate,

@@ -21,6 +21,7 @@ struct cVideoSettings {
                          // removed once Start has returned
     int width = 0, height = 0;
     int fps = 0;
+    int crf = 18;        // H.264 quality: lower is better and larger
 };
 
 class cFfmpegEncoder {

@@ -5,6 +5,8 @@
 // start of every frame.
 #include "core/gl_view.h"
 
+#include "base/view_rect.h"
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -22,11 +24,15 @@ constexpr float kClearGrey = 0.5f;
 
 // Set viewport and projection for a window size
 void ResizeView(unsigned int width, unsigned int height) {
-    if (height == 0) height = 1;
-    glViewport(0, 0, GLsizei(width), GLsizei(height));
+    // The picture is made for 4:3: other shapes show the largest centred 4:3
+    // view with black bars (PresentFrame clears them). A window without
+    // height shows nothing; it keeps one row of the whole width.
+    const cViewRect view = height == 0 ? cViewRect{0, 0, int(width), 1} : FitView(width, height);
+    SetViewFrame(width, height, view);
+    glViewport(view.x, view.y, GLsizei(view.width), GLsizei(view.height));
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(kFieldOfView, double(width) / double(height), kNear, kFar);
+    gluPerspective(kFieldOfView, double(view.width) / double(view.height), kNear, kFar);
     glMatrixMode(GL_MODELVIEW);
 }
 

@@ -1,31 +1,41 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, only those that
-# are missing (through sudo when not root). Nothing happens when all are there.
+# Installs the Debian packages that are missing (through sudo when not root):
+# without arguments only what building and running the demo and the capture
+# program needs; with --tests also everything the tests, the benchmarks, the
+# sanitizer builds and the package test need. Nothing happens when all are
+# there.
 set -eu
 
 packages=(
     # build
     cmake g++ make pkg-config
-    libx11-dev libxext-dev libxxf86vm-dev libxtst-dev libgl-dev libglu1-mesa-dev
+    libx11-dev libxext-dev libxxf86vm-dev libgl-dev libglu1-mesa-dev
     libegl-dev libegl-mesa0
     libxmp-dev libsdl2-dev libpng-dev
     # the sound layer's own stream on a PulseAudio / PipeWire-Pulse server
     libpulse-dev
-    # tests and benchmarks
-    libgtest-dev libgmock-dev libbenchmark-dev libstb-dev lib3ds-dev
-    xvfb xauth x11-utils libgl1-mesa-dri
-    # the BMP reader's peer check decodes with ImageMagick
-    imagemagick
-    # the capture's MP4 encoder (ffprobe comes with it)
-    ffmpeg
-    # full-screen video-mode tests: a headless Xorg with XF86VidMode
-    xserver-xorg-core xserver-xorg-video-dummy
-    # sound sync on a real sound server: tests and bench_sound_sync start a
-    # private PulseAudio with a null sink
-    pulseaudio
+    # run: Mesa's GL drivers
+    libgl1-mesa-dri
 )
 if [ "${1:-}" = "--tests" ]; then
-    packages+=(clang libclang-rt-14-dev)
+    packages+=(
+        # tests and benchmarks
+        libxtst-dev libgtest-dev libgmock-dev libbenchmark-dev libstb-dev lib3ds-dev
+        xvfb xauth x11-utils
+        # the BMP reader's peer check decodes with ImageMagick
+        imagemagick
+        # the capture's MP4 encoder (ffprobe comes with it)
+        ffmpeg
+        # full-screen video-mode tests: a headless Xorg with XF86VidMode
+        xserver-xorg-core xserver-xorg-video-dummy
+        # the Debian package (cpack's dependency scan)
+        dpkg-dev file
+        # sound sync on a real sound server: tests and bench_sound_sync start a
+        # private PulseAudio with a null sink
+        pulseaudio
+        # fuzz harnesses and sanitizer runtimes
+        clang libclang-rt-14-dev
+    )
 fi
 
 missing=()

@@ -8,7 +8,8 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 "$top/scripts/install-deps.sh" --tests
 jobs="$(nproc)"
 
-cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Tests and benchmarks on, also in a build directory the run command made.
+cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVK_BUILD_TESTS=ON -DVK_BUILD_BENCH=ON >/dev/null
 cmake --build "$top/build" -j"$jobs"
 (cd "$top/build" && ctest --output-on-failure -j"$jobs")
 

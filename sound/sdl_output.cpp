@@ -25,7 +25,11 @@ double DriverQueueSeconds(std::string_view driver, int frames, int rate) {
 
 bool cSdlOutput::Open(int rate, int bufferFrames) {
     Close();
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    // The hint at override priority wins over the environment variable.
+    if (silent) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+    const bool started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    if (silent) SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    if (!started) return false;
     SDL_AudioSpec want;
     SDL_zero(want);
     want.freq = rate;

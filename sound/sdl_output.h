@@ -20,6 +20,10 @@ public:
     void Play(cAudioSource* source) override;
     void Stop() override;
     void Close() override;
+    // A silent output is SDL's "dummy" driver, whatever SDL_AUDIODRIVER
+    // says: it takes the buffers at real-time pace and plays nothing. Chosen
+    // before Open.
+    void SetSilent(bool on) { silent = on; }
     int BufferFrames() const { return frames; }
 
 private:
@@ -29,4 +33,5 @@ private:
     int frames = 0;
     double queued = 0;  // seconds the driver holds ahead of a buffer it takes
     cAudioSource* source = nullptr;  // changed only under the device lock
+    bool silent = false;
 };

@@ -43,12 +43,22 @@ enum {
     SOUND_ERR_MEDIAPLAYER = 18
 };
 
+// Outputs FSOUND_SetOutput chooses from.
+enum {
+    SOUND_OUTPUT_DEVICE = 0,  // the default sound device (the initial choice)
+    SOUND_OUTPUT_SILENT = 1   // no device: the music is consumed in real time, unheard
+};
+
 // API level of the layer (3.6 or above).
 float FSOUND_GetVersion(void);
 // Opens the default audio output at the given mixing rate, 16-bit stereo;
 // non-zero on success. Callbacks and orders follow the output's latency
 // (sound/latency.h).
 signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int flags);
+// Chooses the output FSOUND_Init opens; before FSOUND_Init only (afterwards
+// it fails with SOUND_ERR_BUSY). On the silent output modules play, report
+// their order and call instrument callbacks as on a device.
+signed char FSOUND_SetOutput(int output);
 // Code of the last error.
 int FSOUND_GetError(void);
 // Stops what plays and closes the output; FSOUND_Init may open it again.

@@ -43,6 +43,7 @@ cSdlOutput gSdlOutput;
 cPulseOutput gPulseOutput;
 #endif
 cAudioOutput* gOutput = nullptr;  // the open one, or null
+bool gSilentOutput = false;  // chosen by FSOUND_SetOutput
 int gMixRate = 0;
 FMUSIC_MODULE* gPlaying = nullptr;  // the thread that makes the control calls only
 
@@ -62,8 +63,11 @@ int BufferFramesFor(int rate) {
 }
 
 // Opens the Pulse output where a server answers and SDL is not told to use
-// another driver, else SDL's; null when neither opens.
+// another driver, else SDL's; null when neither opens. The silent output is
+// SDL's dummy driver, whatever a server or SDL_AUDIODRIVER would choose.
 cAudioOutput* OpenOutput(int rate, int frames) {
+    gSdlOutput.SetSilent(gSilentOutput);
+    if (gSilentOutput) return gSdlOutput.Open(rate, frames) ? &gSdlOutput : nullptr;
 #if VK_HAVE_PULSE
     const char* driver = std::getenv("SDL_AUDIODRIVER");
     const std::string_view wanted = driver ? driver : "";
@@ -106,6 +110,13 @@ void FSOUND_Close(void) {
     StopPlaying();
     gOutput->Close();
     gOutput = nullptr;
+}
+
+signed char FSOUND_SetOutput(int output) {
+    if (gOutput) return Fail(SOUND_ERR_BUSY, 0);
+    if (output != SOUND_OUTPUT_DEVICE && output != SOUND_OUTPUT_SILENT) return Fail(SOUND_ERR_INVALID_PARAM, 0);
+    gSilentOutput = output == SOUND_OUTPUT_SILENT;
+    return 1;
 }
 
 int FSOUND_GetError(void) { return gLastError.load(std::memory_order_relaxed); }

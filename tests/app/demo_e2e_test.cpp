@@ -187,6 +187,56 @@ TEST_F(DemoE2e, NoDisplayEndsWithOneLineNamingTheDisplayVariable) {
     EXPECT_NE(lines[0].text.find("DISPLAY"), std::string::npos) << demo->Output();
 }
 
+// --silent plays on the layer's silent output: with no audio driver chosen
+// in the environment (and no sound card in CI) the song runs, the frames are
+// counted, and the end is orderly. --windowed starts in a managed window.
+TEST_F(DemoE2e, SilentWindowedRunNeedsNoSoundDevice) {
+    cXDriver x;
+    ASSERT_TRUE(x.ok());
+    auto demo = StartWith({"--silent", "--windowed"}, {"SDL_AUDIODRIVER"});
+    ASSERT_TRUE(demo->WaitForLine("fps: ", 10, true)) << demo->Output();
+    ASSERT_TRUE(WaitForNextFps(*demo)) << demo->Output();
+    const cWindowInfo window = x.WaitForMappedWindow(1);
+    ASSERT_NE(window.id, 0u);
+    EXPECT_FALSE(window.overrideRedirect);
+    EXPECT_EQ(window.width, 800);
+    EXPECT_GT(SongTimeOf(*demo), 0.5);
+    demo->Signal(SIGTERM);
+    EXPECT_EQ(demo->WaitForExit(8), 0) << demo->Output();
+    ExpectOrderlyShutdown(*demo);
+}
+
+// Without a usable sound output the design's error line comes first, then
+// one line that names --silent.
+TEST_F(DemoE2e, NoSoundOutputPointsToSilent) {
+    auto demo = StartWith({}, {"SDL_AUDIODRIVER=no-such-driver"});
+    EXPECT_EQ(demo->WaitForExit(8), 1) << demo->Output();
+    const auto lines = RunLines(*demo);
+    ASSERT_GE(lines.size(), 2u) << demo->Output();
+    EXPECT_EQ(lines[lines.size() - 2].text, "Error initializing output device.") << demo->Output();
+    EXPECT_NE(lines.back().text.find("--silent"), std::string::npos) << demo->Output();
+}
+
+// --help and --version print themselves and nothing of the log (not the
+// chunk handlers' registrations, not the images' goodbyes); an unknown
+// option prints nothing on standard output and ends with status 2.
+TEST_F(DemoE2e, HelpVersionAndUnknownOptionsPrintNoLog) {
+    auto help = StartWith({"--help"}, {});
+    EXPECT_EQ(help->WaitForExit(8), 0);
+    ASSERT_FALSE(help->Lines().empty());
+    EXPECT_EQ(help->Lines()[0].text, "Usage: vindelkrok [OPTION]...") << help->Output();
+    EXPECT_EQ(help->Count("Registering hander", true) + help->Count("nu d\xF6r jag"), 0u) << help->Output();
+
+    auto version = StartWith({"--version"}, {});
+    EXPECT_EQ(version->WaitForExit(8), 0);
+    ASSERT_EQ(version->Lines().size(), 1u) << version->Output();
+    EXPECT_EQ(version->Lines()[0].text.rfind("vindelkrok ", 0), 0u);
+
+    auto wrong = StartWith({"--fullscreen"}, {});
+    EXPECT_EQ(wrong->WaitForExit(8), 2);
+    EXPECT_EQ(wrong->Output(), "");
+}
+
 // Runs on a server without GLX (VK_XVFB_ARGS="-extension GLX").
 using DemoWithoutGlx = cDemoTest;
 

@@ -178,3 +178,24 @@ TEST(WavFile, AppearsUnderItsNameOnlyWhenClosedWhole) {
     EXPECT_EQ(std::filesystem::file_size(path), 44u + 32 * 4);
     std::filesystem::remove_all(dir);
 }
+
+TEST(CaptureOptions, CrfIsAnH264QualityAndTheLogLiesBesideTheOutput) {
+    cCaptureOptions o;
+    EXPECT_EQ(Parse({}, o), "");
+    EXPECT_EQ(o.crf, 18);
+    EXPECT_EQ(CaptureLogPath(o), "vindelkrok.mp4.log");
+    EXPECT_EQ(Parse({"--crf", "0", "--output", "out/a.mp4"}, o), "");
+    EXPECT_EQ(o.crf, 0);
+    EXPECT_EQ(CaptureLogPath(o), "out/a.mp4.log");
+    for (const char* wrong : {"52", "-1", "x", ""}) {
+        cCaptureOptions w;
+        EXPECT_NE(Parse({"--crf", wrong}, w), "") << wrong;
+    }
+    cCaptureOptions png, stills, named;
+    EXPECT_EQ(Parse({"--png", "frames"}, png), "");
+    EXPECT_EQ(CaptureLogPath(png), "frames/log.txt");
+    EXPECT_EQ(Parse({"--stills", "1,2"}, stills), "");
+    EXPECT_EQ(CaptureLogPath(stills), "stills/log.txt");
+    EXPECT_EQ(Parse({"--stills", "1", "--output", "s"}, named), "");
+    EXPECT_EQ(CaptureLogPath(named), "s/log.txt");
+}

@@ -31,6 +31,13 @@ std::unique_ptr<cDemoProcess> cDemoTest::Start(bool withModule, bool keepDisplay
                                           keepDisplay);
 }
 
+std::unique_ptr<cDemoProcess> cDemoTest::StartWith(const std::vector<std::string>& args,
+                                                   const std::vector<std::string>& env) {
+    mkdir((dir + "/Data").c_str(), 0755);
+    EXPECT_TRUE(WriteTestModule(dir + "/Data/damp.xm"));
+    return std::make_unique<cDemoProcess>(DemoProgram(), dir, env, true, args);
+}
+
 bool cDemoTest::WaitForNextFps(cDemoProcess& demo, double timeout) {
     return demo.WaitForLine("fps: ", timeout, true, demo.Lines().size());
 }

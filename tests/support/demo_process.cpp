@@ -14,7 +14,10 @@
 namespace e2e {
 
 cDemoProcess::cDemoProcess(const std::string& program, const std::string& dir, const std::vector<std::string>& env,
-                           bool keepDisplay) {
+                           bool keepDisplay, const std::vector<std::string>& args) {
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
     int pipeFds[2];
     if (pipe(pipeFds) != 0) return;
     started = Now();
@@ -25,8 +28,13 @@ cDemoProcess::cDemoProcess(const std::string& program, const std::string& dir, c
         close(pipeFds[1]);
         if (chdir(dir.c_str()) != 0) _exit(126);
         if (!keepDisplay) unsetenv("DISPLAY");
-        for (const std::string& entry : env) putenv(strdup(entry.c_str()));
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        for (const std::string& entry : env) {
+            if (entry.find('=') == std::string::npos)
+                unsetenv(entry.c_str());
+            else
+                putenv(strdup(entry.c_str()));
+        }
+        execv(program.c_str(), argv.data());
         _exit(127);
     }
     close(pipeFds[1]);

@@ -17,10 +17,11 @@ struct cLine {
 
 class cDemoProcess {
 public:
-    // Starts program in directory dir with the extra environment entries
-    // ("NAME=value"); with keepDisplay false, DISPLAY is removed.
+    // Starts program in directory dir with the arguments and the extra
+    // environment entries ("NAME=value", or "NAME" to remove it); with
+    // keepDisplay false, DISPLAY is removed.
     cDemoProcess(const std::string& program, const std::string& dir, const std::vector<std::string>& env,
-                 bool keepDisplay = true);
+                 bool keepDisplay = true, const std::vector<std::string>& args = {});
     // Kills the program if it is still running.
     ~cDemoProcess();
     cDemoProcess(const cDemoProcess&) = delete;

@@ -238,6 +238,15 @@ void glFinish() { Record("glFinish"); }
 void glViewport(GLint x, GLint y, GLsizei w, GLsizei h) { Record("glViewport", {double(x), double(y), double(w), double(h)}); }
 void glPixelStorei(GLenum pname, GLint param) { Record("glPixelStorei", {double(pname), double(param)}); }
 GLenum glGetError() { return GL_NO_ERROR; }
+void glScissor(GLint x, GLint y, GLsizei w, GLsizei h) { Record("glScissor", {double(x), double(y), double(w), double(h)}); }
+void glGetIntegerv(GLenum pname, GLint* params) {
+    Record("glGetIntegerv", {double(pname)});
+    if (params) params[0] = 0;
+}
+void glGetFloatv(GLenum pname, GLfloat* params) {
+    Record("glGetFloatv", {double(pname)});
+    if (params) params[0] = 0;
+}
 
 // Matrices.
 void glMatrixMode(GLenum mode) { Record("glMatrixMode", {double(mode)}); }
