@@ -1,5 +1,6 @@
-// The record behind an FMUSIC_MODULE handle, shared by the layer's calls
-// (sound_api.cpp) and its offline playback (offline.cpp). Private to sound/.
+// The record behind an FMUSIC_MODULE handle, shared by the calls on modules
+// (song_api.cpp), the output's calls (sound_api.cpp) and offline playback
+// (offline.cpp). Private to sound/.
 //
 // A module renders through its renderer; the events it stamps are released
 // when they are heard: an order change moves the order FMUSIC_GetOrder
@@ -21,6 +22,12 @@ constexpr int kMaxInstruments = 255;
 
 // Records code as the last error, which FSOUND_GetError reports.
 void RecordSoundError(int code);
+
+// Stops the module if the output plays it (else does nothing), before
+// FMUSIC_FreeSong frees it. The output installs it when it opens, so that
+// the calls on modules need no device of their own.
+using cSongStopper = void (*)(FMUSIC_MODULE* module);
+void SetSongStopper(cSongStopper stopper);
 
 struct FMUSIC_MODULE final : cAudioSource {
     FMUSIC_MODULE() : dispatcher([this](const cSoundEvent& e) { Release(e); }) {}

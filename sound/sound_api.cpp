@@ -1,5 +1,6 @@
-// The C calls of sound.h on top of the renderer, the outputs and the
-// audible dispatcher.
+// The calls of sound.h that need the output, on top of the renderer, the
+// outputs and the audible dispatcher; the calls that need none are in
+// song_api.cpp.
 //
 // One output, opened by FSOUND_Init, plays one module at a time: our own
 // stream on a Pulse server when one answers (and SDL_AUDIODRIVER asks for
@@ -15,7 +16,6 @@
 #include "sound/pulse_output.h"
 #endif
 
-#include <atomic>
 #include <cstdlib>
 #include <new>
 #include <string_view>
@@ -24,7 +24,6 @@
 
 namespace {
 
-constexpr float kApiVersion = 3.6f;
 // Device buffer: the largest power of two not above 25 ms of the mixing rate
 // (512 frames = 23.2 ms at 22050 Hz). Callbacks and orders are timed inside a
 // buffer, so its size costs no sync accuracy; a larger one would only add
@@ -37,7 +36,6 @@ constexpr double kBufferSeconds = 0.025;
 
 namespace {
 
-std::atomic<int> gLastError{SOUND_ERR_NONE};
 cSdlOutput gSdlOutput;
 #if VK_HAVE_PULSE
 cPulseOutput gPulseOutput;
@@ -52,7 +50,7 @@ FMUSIC_MODULE* gPlaying = nullptr;  // the thread that makes the control calls o
 // Records code as the last error; returns the failure value given.
 template <typename T>
 T Fail(int code, T result) {
-    gLastError.store(code, std::memory_order_relaxed);
+    RecordSoundError(code);
     return result;
 }
 
@@ -84,15 +82,16 @@ void StopPlaying() {
     gPlaying = nullptr;
 }
 
+// FMUSIC_FreeSong's stop: the module, if it is the one playing.
+void StopBeforeFree(FMUSIC_MODULE* module) {
+    if (module == gPlaying) StopPlaying();
+}
+
 }  // namespace
 
 // ---- Public functions ------------------------------------------------------
 
-void RecordSoundError(int code) { gLastError.store(code, std::memory_order_relaxed); }
-
 extern "C" {
-
-float FSOUND_GetVersion(void) { return kApiVersion; }
 
 signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int flags) {
     (void)flags;  // output options of other systems; nothing to choose here
@@ -102,6 +101,7 @@ signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int flags
     gOutput = OpenOutput(mixrate, BufferFramesFor(mixrate));
     if (!gOutput) return Fail(SOUND_ERR_INIT, 0);
     gMixRate = mixrate;
+    SetSongStopper(StopBeforeFree);
     return 1;
 }
 
@@ -119,8 +119,6 @@ signed char FSOUND_SetOutput(int output) {
     return 1;
 }
 
-int FSOUND_GetError(void) { return gLastError.load(std::memory_order_relaxed); }
-
 FMUSIC_MODULE* FMUSIC_LoadSong(const char* name) {
     if (!name) return Fail<FMUSIC_MODULE*>(SOUND_ERR_INVALID_PARAM, nullptr);
     if (!gOutput) return Fail<FMUSIC_MODULE*>(SOUND_ERR_UNINITIALIZED, nullptr);
@@ -132,13 +130,6 @@ FMUSIC_MODULE* FMUSIC_LoadSong(const char* name) {
         return Fail<FMUSIC_MODULE*>(error, nullptr);
     }
     return module;
-}
-
-signed char FMUSIC_SetInstCallback(FMUSIC_MODULE* module, FMUSIC_CALLBACK callback, int instrument) {
-    if (!module || instrument < 1 || instrument > module->renderer.InstrumentCount())
-        return Fail(SOUND_ERR_INVALID_PARAM, 0);
-    module->callbacks[instrument].store(callback, std::memory_order_release);
-    return 1;
 }
 
 signed char FMUSIC_PlaySong(FMUSIC_MODULE* module) {
@@ -153,11 +144,6 @@ signed char FMUSIC_PlaySong(FMUSIC_MODULE* module) {
     return 1;
 }
 
-int FMUSIC_GetOrder(FMUSIC_MODULE* module) {
-    if (!module) return Fail(SOUND_ERR_INVALID_PARAM, -1);
-    return module->order.load(std::memory_order_relaxed);
-}
-
 signed char FMUSIC_StopSong(FMUSIC_MODULE* module) {
     if (!module) return Fail(SOUND_ERR_INVALID_PARAM, 0);
     if (module->dispatcher.OnOwnThread()) {
@@ -168,13 +154,6 @@ signed char FMUSIC_StopSong(FMUSIC_MODULE* module) {
     } else if (module == gPlaying) {
         StopPlaying();
     }
-    return 1;
-}
-
-signed char FMUSIC_FreeSong(FMUSIC_MODULE* module) {
-    if (!module) return Fail(SOUND_ERR_INVALID_PARAM, 0);
-    if (module == gPlaying) StopPlaying();
-    delete module;
     return 1;
 }
 

@@ -266,6 +266,24 @@ TEST_F(SoundApi, NoCallbackRunsOnceStopSongHasReturned) {
     EXPECT_EQ(gCalls[stoppedAt].instrument, 1);
 }
 
+TEST_F(SoundApi, FreeingAPlayingSongStopsItFirst) {
+    FMUSIC_MODULE* song = LoadSong();
+    for (int instrument : {1, 2, 3, 4}) FMUSIC_SetInstCallback(song, Record, instrument);
+    ASSERT_EQ(FMUSIC_PlaySong(song), 1);
+    ASSERT_TRUE(WaitForCalls(2));
+    EXPECT_EQ(FMUSIC_FreeSong(song), 1);
+    const size_t freedAt = CallCount();
+    std::this_thread::sleep_for(milliseconds(150));
+    EXPECT_EQ(CallCount(), freedAt);
+
+    // The output plays the next song as usual.
+    song = LoadSong();
+    FMUSIC_SetInstCallback(song, Record, 1);
+    ASSERT_EQ(FMUSIC_PlaySong(song), 1);
+    EXPECT_TRUE(WaitForCalls(freedAt + 1));
+    EXPECT_EQ(FMUSIC_FreeSong(song), 1);
+}
+
 namespace {
 std::atomic<FMUSIC_MODULE*> gStopFromCallback{nullptr};
 std::atomic<int> gStoppingCalls{0};
