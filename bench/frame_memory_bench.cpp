@@ -8,7 +8,6 @@
 //     tests/support/with-xvfb.sh build/bench/bench_frame_memory
 #include "base/beat.h"
 #include "tests/support/frame_render.h"
-#include "tests/support/gl_context.h"
 #include "tests/support/sound_double.h"
 #include "timeline/draw_frame.h"
 
@@ -18,7 +17,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <unistd.h>
 
@@ -79,16 +77,3 @@ void ResidentMemoryOverFrames(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(ResidentMemoryOverFrames)->Arg(10000)->ArgName("frames")->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
-
-int main(int argc, char** argv) {
-    pixeltest::cTestContext gl(800, 600);
-    if (!gl.ok()) {
-        std::fprintf(stderr, "%s\n", gl.error().c_str());
-        return 1;
-    }
-    pixeltest::SetUpDemoGL(800, 600);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -7,7 +7,6 @@
 // Effects that are not in the build yet draw nothing in their step.
 #include "base/beat.h"
 #include "tests/support/frame_render.h"
-#include "tests/support/gl_context.h"
 #include "tests/support/sound_double.h"
 #include "timeline/draw_frame.h"
 
@@ -16,7 +15,6 @@
 #include <GL/gl.h>
 
 #include <cmath>
-#include <cstdio>
 #include <ctime>
 
 namespace {
@@ -55,16 +53,3 @@ void Frame(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(Frame)->DenseRange(1, 7)->ArgName("composition")->UseRealTime()->MinTime(2.0)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-    pixeltest::cTestContext gl(800, 600);
-    if (!gl.ok()) {
-        std::fprintf(stderr, "%s\n", gl.error().c_str());
-        return 1;
-    }
-    pixeltest::SetUpDemoGL(800, 600);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
