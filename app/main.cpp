@@ -5,11 +5,13 @@
 // the beat callback, pauses a second and starts the song. Each pass of the
 // main loop handles the pending X events, draws a frame and advances the song
 // time. Every way out of start-up or the loop closes the window first, so a
-// switched video mode never outlives the demo.
+// switched video mode never outlives the demo; the mode guardian covers the
+// ways out that run no code of the demo (kills, crashes).
 #include "app/beat.h"
 #include "app/display_window.h"
 #include "app/events.h"
 #include "app/frame_clock.h"
+#include "app/mode_guardian.h"
 #include "app/music.h"
 #include "app/quit_signals.h"
 #include "sound/sound.h"
@@ -76,6 +78,9 @@ int main() {
     // scenes. Keep them in the heap instead.
     mallopt(M_MMAP_THRESHOLD, 64 << 20);
     mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    // Before any thread or X connection exists: gives the desktop its mode
+    // back should the demo die full screen.
+    StartModeGuardian();
     InstallQuitSignals();
     gQuit = 0;
     gFullScreen = 1;
