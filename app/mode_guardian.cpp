@@ -49,6 +49,13 @@ int DetachFromDemo(int socket) {
     // Quit keys and hang-ups reach the demo, which restores the mode itself;
     // the guardian waits for it to go.
     for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTSTP, SIGTTIN, SIGTTOU, SIGPIPE}) signal(s, SIG_IGN);
+    // The alarm that bounds the restore must end it, whatever the demo
+    // inherited.
+    signal(SIGALRM, SIG_DFL);
+    sigset_t alarmOnly;
+    sigemptyset(&alarmOnly);
+    sigaddset(&alarmOnly, SIGALRM);
+    sigprocmask(SIG_UNBLOCK, &alarmOnly, nullptr);
     const int kept = fcntl(socket, F_DUPFD, 3);
     const int null = open("/dev/null", O_RDWR);
     for (int fd = 0; fd <= 2; ++fd) dup2(null, fd);
