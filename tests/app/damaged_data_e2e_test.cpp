@@ -41,10 +41,12 @@ protected:
     void SetUp() override {
         cDemoTest::SetUp();
         // In the sanitizer build a report must not pass for the module's
-        // status 1; leaks of system libraries are not the demo's.
-        AddOption("ASAN_OPTIONS", "exitcode=99");
+        // status 1. Leaks are left to the unit tests and the fuzzers: at
+        // exit the demo's process also holds what SDL, D-Bus and Mesa never
+        // free, some of it in libraries already unloaded, which no
+        // suppression can name.
+        AddOption("ASAN_OPTIONS", "exitcode=99:detect_leaks=0");
         AddOption("UBSAN_OPTIONS", "exitcode=99");
-        AddOption("LSAN_OPTIONS", "suppressions=" VK_SOURCE_DIR "/tests/support/lsan-system.supp");
     }
 
     // The generated Data/ copied into the working directory.
