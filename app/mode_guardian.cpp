@@ -7,6 +7,7 @@
 #include "app/mode_guardian.h"
 
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -19,6 +20,9 @@ namespace {
 // ---- Constants and types ---------------------------------------------------
 
 enum : int { kModeSwitched = 1, kModeRestored = 2 };
+
+// The guardian's name in process lists (at most 15 characters).
+constexpr const char* kGuardianName = "vindelkrok-mode";
 
 // Longest the guardian may take to restore the mode once the demo has gone:
 // a server that does not answer must not keep it alive.
@@ -46,6 +50,7 @@ int OnRequestError(Display*, XErrorEvent*) { return 0; }
 // socket stays open, the standard streams point at /dev/null.
 int DetachFromDemo(int socket) {
     setsid();
+    prctl(PR_SET_NAME, kGuardianName);
     // Quit keys and hang-ups reach the demo, which restores the mode itself;
     // the guardian waits for it to go.
     for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTSTP, SIGTTIN, SIGTTOU, SIGPIPE}) signal(s, SIG_IGN);

@@ -10,6 +10,7 @@
 // switches the mode back if it was still switched, over its own X
 // connection, and exits. It prints nothing and holds none of the demo's
 // standard streams, so a reader of the demo's output sees its end at once.
+// Process lists show it as "vindelkrok-mode".
 #pragma once
 
 #include <X11/Xlib.h>

@@ -135,7 +135,7 @@ TEST_F(VidModeE2e, ADemoKilledOrCrashedFullScreenStillGetsTheDesktopBack) {
         auto demo = Start();
         ASSERT_TRUE(demo->WaitForLine("fps: ", 10, true)) << demo->Output();
         ASSERT_EQ(Mode(), "800x600");
-        const std::vector<pid_t> guardians = ChildrenOf(demo->Pid());
+        const std::vector<pid_t> guardians = ChildrenOf(demo->Pid(), "vindelkrok-mode");
         ASSERT_EQ(guardians.size(), 1u) << "the demo forks exactly one guardian";
 
         demo->Signal(signal);

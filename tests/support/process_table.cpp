@@ -12,12 +12,13 @@
 namespace e2e {
 namespace {
 
-// State letter and parent of a process; false when it has no entry.
-bool ReadStat(pid_t pid, char& state, pid_t& parent) {
+// State letter, parent and name of a process; false when it has no entry.
+bool ReadStat(pid_t pid, char& state, pid_t& parent, std::string* name = nullptr) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const size_t close = text.rfind(')');
-    if (close == std::string::npos) return false;
+    const size_t open = text.find('('), close = text.rfind(')');
+    if (open == std::string::npos || close == std::string::npos || close < open) return false;
+    if (name) *name = text.substr(open + 1, close - open - 1);
     std::istringstream fields(text.substr(close + 1));
     long ppid = 0;
     if (!(fields >> state >> ppid)) return false;
@@ -27,7 +28,7 @@ bool ReadStat(pid_t pid, char& state, pid_t& parent) {
 
 }  // namespace
 
-std::vector<pid_t> ChildrenOf(pid_t parent) {
+std::vector<pid_t> ChildrenOf(pid_t parent, const std::string& name) {
     std::vector<pid_t> children;
     DIR* proc = opendir("/proc");
     if (!proc) return children;
@@ -36,7 +37,9 @@ std::vector<pid_t> ChildrenOf(pid_t parent) {
         const long pid = strtol(entry->d_name, &end, 10);
         char state = 0;
         pid_t ppid = 0;
-        if (pid > 0 && *end == '\0' && ReadStat(pid_t(pid), state, ppid) && ppid == parent)
+        std::string comm;
+        if (pid > 0 && *end == '\0' && ReadStat(pid_t(pid), state, ppid, &comm) && ppid == parent &&
+            (name.empty() || comm == name))
             children.push_back(pid_t(pid));
     }
     closedir(proc);

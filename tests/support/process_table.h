@@ -4,12 +4,14 @@
 
 #include <sys/types.h>
 
+#include <string>
 #include <vector>
 
 namespace e2e {
 
-// The processes whose parent is `parent` now.
-std::vector<pid_t> ChildrenOf(pid_t parent);
+// The processes whose parent is `parent` now, and whose name (as ps shows
+// it) is `name` unless that is empty.
+std::vector<pid_t> ChildrenOf(pid_t parent, const std::string& name = "");
 // True while pid runs (a zombie has ended; only its entry is left).
 bool StillRunning(pid_t pid);
 
