@@ -1,7 +1,7 @@
 // libFuzzer target for the sound layer: any bytes are loaded as a module
 // (libxmp takes every format it knows, not only XM) into the record behind
 // a song handle, a callback is installed on every instrument, and the song
-// is rendered for a few seconds block by block through the offline playback
+// is rendered for two seconds block by block through the offline playback
 // calls, with its stamped events released as a capture releases them. Runs
 // under ASan + UBSan.
 //
@@ -24,7 +24,7 @@ namespace {
 
 constexpr int kRate = 4000;
 constexpr int kBlockFrames = kRate / 25;  // one video frame at 25 fps
-constexpr int kSeconds = 3;
+constexpr int kSeconds = 2;
 
 int gCallbacks = 0;
 void CountCallback(FMUSIC_MODULE*, unsigned char) { ++gCallbacks; }
