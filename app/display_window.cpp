@@ -6,6 +6,7 @@
 // screen's size and the video mode is left alone.
 #include "app/display_window.h"
 
+#include "app/mode_guardian.h"
 #include "app/video_mode.h"
 #include "core/gl_view.h"
 
@@ -90,6 +91,8 @@ void CreateFullScreenWindow(const cModes& modes, XVisualInfo* visual, int width,
         // Without a mode of the requested size the desktop mode stays.
         const int chosen = ChooseMode(modes.list, modes.count, width, height);
         XF86VidModeModeInfo* mode = chosen >= 0 ? modes.list[chosen] : &DisplayWindow.desktopMode;
+        // Told first, so a demo killed right after the switch is covered.
+        GuardModeSwitch(DisplayWindow.screen, DisplayWindow.desktopMode);
         XF86VidModeSwitchToMode(display, DisplayWindow.screen, mode);
         XF86VidModeSetViewPort(display, DisplayWindow.screen, 0, 0);
         DisplayWindow.modeSwitched = 1;
@@ -209,6 +212,7 @@ void CloseWindow() {
         XF86VidModeSwitchToMode(display, DisplayWindow.screen, &DisplayWindow.desktopMode);
         XF86VidModeSetViewPort(display, DisplayWindow.screen, 0, 0);
         DisplayWindow.modeSwitched = 0;
+        ReleaseModeGuard();
     }
     // The window, its colormap and the grabs go with the connection.
     XCloseDisplay(display);

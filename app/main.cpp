@@ -5,10 +5,13 @@
 // beat callbacks, the buffer swap as presenter), pauses a second and starts
 // the song. Each pass of the main loop handles the pending X events, draws a
 // frame and advances the song time. Every way out of start-up or the loop
-// closes the window first, so a switched video mode never outlives the demo.
+// closes the window first, so a switched video mode never outlives the demo;
+// the mode guardian covers the ways out that run no code of the demo (kills,
+// crashes).
 #include "app/display_window.h"
 #include "app/events.h"
 #include "app/frame_clock.h"
+#include "app/mode_guardian.h"
 #include "app/options.h"
 #include "base/beat.h"
 #include "base/context_query.h"
@@ -109,6 +112,9 @@ int main(int argc, char** argv) {
     // scenes. Keep them in the heap instead.
     mallopt(M_MMAP_THRESHOLD, 64 << 20);
     mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    // Before any thread or X connection exists: gives the desktop its mode
+    // back should the demo die full screen.
+    StartModeGuardian();
     InstallQuitSignals();
     SetContextQuery(WindowContextCurrent);
     EnterDataDirectory();  // the working directory's Data/, else the installed one

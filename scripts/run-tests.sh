@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the full suite
 # (unit, pixel and end-to-end tests; each GL test starts its own Xvfb), then
-# the unit tests again under AddressSanitizer + UndefinedBehaviorSanitizer,
+# the unit tests and the damaged-data run of the demo (label asan) again
+# under AddressSanitizer + UndefinedBehaviorSanitizer,
 # then the threaded sound-layer tests (label tsan) under ThreadSanitizer.
 set -eu
 top="$(cd "$(dirname "$0")/.." && pwd)"
@@ -17,7 +18,7 @@ cmake -S "$top" -B "$top/build-asan" -DCMAKE_BUILD_TYPE=Debug -DVK_SANITIZE=addr
       -DVK_BUILD_BENCH=OFF >/dev/null
 cmake --build "$top/build-asan" -j"$jobs"
 (cd "$top/build-asan" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --output-on-failure -j"$jobs" -L unit)
+    ctest --output-on-failure -j"$jobs" -L 'unit|asan')
 
 cmake -S "$top" -B "$top/build-tsan" -DCMAKE_BUILD_TYPE=Debug -DVK_SANITIZE=thread \
       -DVK_BUILD_BENCH=OFF >/dev/null

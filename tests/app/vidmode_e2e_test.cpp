@@ -4,10 +4,15 @@
 #include <gtest/gtest.h>  // before the X headers, whose macros clash with it
 
 #include "tests/support/demo_fixture.h"
+#include "tests/support/process_table.h"
 
 #include <X11/keysym.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <csignal>
+#include <cstring>
 
 namespace e2e {
 namespace {
@@ -30,9 +35,31 @@ protected:
     }
     std::string Desktop() const { return std::to_string(desktopWidth) + "x" + std::to_string(desktopHeight); }
 
+    // Polls the server's mode until it is the desktop's; the seconds that
+    // took, or -1 when it is not back within the timeout.
+    double SecondsUntilDesktop(double timeout) {
+        const auto start = std::chrono::steady_clock::now();
+        for (;;) {
+            const double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            int w = 0, h = 0;
+            if (x.CurrentModeSize(w, h) && w == desktopWidth && h == desktopHeight) return waited;
+            if (waited > timeout) return -1;
+            usleep(20000);
+        }
+    }
+
     cXDriver x;
     int desktopWidth = 0, desktopHeight = 0;
 };
+
+// Polls until pid has ended; false when it still runs after the timeout.
+bool EndsWithin(pid_t pid, double timeout) {
+    for (double waited = 0; waited <= timeout; waited += 0.02) {
+        if (!e2e::StillRunning(pid)) return true;
+        usleep(20000);
+    }
+    return false;
+}
 
 TEST_F(VidModeE2e, FullScreenSwitchesTo800x600AndEscapeRestoresTheDesktop) {
     auto demo = Start();
@@ -92,6 +119,29 @@ TEST_F(VidModeE2e, SigtermRestoresTheDesktop) {
     demo->Signal(SIGTERM);
     EXPECT_EQ(demo->WaitForExit(8), 0) << demo->Output();
     EXPECT_EQ(Mode(), Desktop());
+}
+
+TEST_F(VidModeE2e, ADemoKilledOrCrashedFullScreenStillGetsTheDesktopBack) {
+    // Killed from outside, no code of the demo runs: the guardian it forked
+    // at start restores the mode and then ends itself.
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    for (int signal : {SIGKILL, SIGSEGV, SIGABRT}) {
+        SCOPED_TRACE(strsignal(signal));
+        auto demo = Start();
+        ASSERT_TRUE(demo->WaitForLine("fps: ", 10, true)) << demo->Output();
+        ASSERT_EQ(Mode(), "800x600");
+        const std::vector<pid_t> guardians = ChildrenOf(demo->Pid(), "vindelkrok-mode");
+        ASSERT_EQ(guardians.size(), 1u) << "the demo forks exactly one guardian";
+
+        demo->Signal(signal);
+        const double restored = SecondsUntilDesktop(2.0);
+        EXPECT_GE(restored, 0) << "still " << Mode() << " 2 s after the demo died";
+        RecordProperty(std::string("restored_after_") + sigabbrev_np(signal), std::to_string(restored));
+        // The guardian holds none of the demo's output: its end comes at once.
+        EXPECT_EQ(demo->WaitForExit(2), 128 + signal);
+        EXPECT_TRUE(EndsWithin(guardians[0], 2.0)) << "the guardian outlives the demo";
+    }
 }
 
 }  // namespace

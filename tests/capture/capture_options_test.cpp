@@ -83,6 +83,7 @@ TEST(CaptureClock, AnEventExactlyAtAFramesTimeIsHeardByThatFrameAndNotBefore) {
     EXPECT_FALSE(HeardBy(6858, 48000, 1, 7));
     // Times meant to be on a frame are, despite binary fractions.
     EXPECT_EQ(FirstFrameFrom(23.1, 30), 693);
+    EXPECT_EQ(FirstFrameFrom(2.2, 25), 55);  // 2.2 * 25 is 55.00000000000001 in double
     EXPECT_EQ(FirstFrameFrom(23.11, 30), 694);
     EXPECT_EQ(NearestFrame(50.3, 60), 3018);
     EXPECT_EQ(FrameTime(3018, 60), 50.3);
