@@ -127,8 +127,8 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
     pa_threaded_mainloop_lock(loop);
     bool ok = WaitContextReady(deadline, context);
     if (ok) {
-        const pa_sample_spec spec = {PA_SAMPLE_S16NE, uint32_t(rate), 2};
-        pa_stream* s = pa_stream_new(context, "music", &spec, nullptr);
+        const pa_sample_spec format = {PA_SAMPLE_S16NE, uint32_t(rate), 2};
+        pa_stream* s = pa_stream_new(context, "music", &format, nullptr);
         ok = s != nullptr;
         if (ok) {
             const uint32_t bufferBytes = uint32_t(frames) * 2 * sizeof(int16_t);
