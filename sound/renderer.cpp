@@ -13,6 +13,11 @@
 
 namespace {
 
+// ---- Constants -------------------------------------------------------------
+
+// The text every XM file begins with.
+constexpr char kXmIdText[] = "Extended Module: ";
+
 // ---- Local helpers ---------------------------------------------------------
 
 // libxmp's load result as our error code.
@@ -71,6 +76,12 @@ int cRenderer::LoadMemory(const void* data, size_t size) {
     if (loaded) xmp_release_module(context);
     started = loaded = false;
     channels = instruments = 0;
+    // The layer plays XM modules only. libxmp would take any format it
+    // recognises from the content, and some of its other loaders crash the
+    // player on damaged files (a broken 4-channel MOD makes libxmp 4.5's
+    // xmp_play_frame write through a null pointer).
+    if (size < sizeof kXmIdText - 1 || std::memcmp(data, kXmIdText, sizeof kXmIdText - 1) != 0)
+        return SOUND_ERR_FILE_FORMAT;
     errno = 0;
     const int result = xmp_load_module_from_memory(context, data, long(size));
     if (result != 0) return LoadError(result, errno);

@@ -229,6 +229,10 @@ TEST(Renderer, LoadingSaysWhatIsWrongWithTheData) {
     EXPECT_EQ(r.LoadMemory(module.data(), 0), 10);
     EXPECT_EQ(r.LoadMemory(module.data(), 200), 11);  // cut inside the song header
     EXPECT_FALSE(r.Loaded());
+    // A module of another format is refused before libxmp loads it: this
+    // damaged MOD crashes libxmp 4.5's player.
+    EXPECT_EQ(r.LoadFile(VK_SOURCE_DIR "/tests/sound/libxmp_crashes/play_frame_segv.mod"), 10);
+    EXPECT_FALSE(r.Loaded());
     EXPECT_EQ(r.LoadMemory(module.data(), module.size()), 0);
     EXPECT_EQ(r.InstrumentCount(), 1);
     EXPECT_EQ(r.ChannelCount(), 1);
