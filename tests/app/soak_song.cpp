@@ -5,7 +5,7 @@
 // still be showing scenes for the first time.
 //
 //   soak_song <path of damp.xm>
-#include "sound/xm_writer.h"
+#include "tests/support/square_wave.h"
 
 #include <cstdio>
 
@@ -16,19 +16,6 @@ namespace {
 constexpr int kOrders = 22;
 // The beat instruments and the instrument of the other notes.
 constexpr int kBeatA = 33, kBeatB = 13, kPlain = 1;
-
-cXmInstrument Square() {
-    cXmSample square;
-    square.name = "square";
-    for (int i = 0; i < 32; ++i) square.data8.push_back(int8_t(i < 16 ? 24 : -24));
-    square.loop = cXmLoop::kForward;
-    square.loopLength = 32;
-    square.volume = 16;
-    cXmInstrument instrument;
-    instrument.name = "square";
-    instrument.samples.push_back(square);
-    return instrument;
-}
 
 }  // namespace
 
@@ -42,7 +29,7 @@ int main(int argc, char** argv) {
     module.channels = 2;
     module.speed = 3;
     module.bpm = 100;  // 75 ms a row, 8 rows an order
-    for (int i = 1; i <= kBeatA; ++i) module.instruments.push_back(Square());
+    for (int i = 1; i <= kBeatA; ++i) module.instruments.push_back(SquareWaveInstrument("square", 24, 16));
 
     // One pattern: a beat every fourth row, alternating the two beat
     // instruments, and a plain note between.

@@ -3,7 +3,7 @@
 // half a minute, longer than any test runs.
 #include "tests/support/demo_fixture.h"
 
-#include "sound/xm_writer.h"
+#include "tests/support/square_wave.h"
 
 namespace e2e {
 
@@ -14,16 +14,7 @@ bool WriteTestModule(const std::string& path) {
     module.speed = 6;
     module.bpm = 125;  // 0.12 s a row
 
-    cXmSample square;
-    square.name = "square";
-    for (int i = 0; i < 32; ++i) square.data8.push_back(int8_t(i < 16 ? 24 : -24));
-    square.loop = cXmLoop::kForward;
-    square.loopLength = 32;
-    square.volume = 16;
-    cXmInstrument instrument;
-    instrument.name = "square";
-    instrument.samples.push_back(square);
-    module.instruments.push_back(instrument);
+    module.instruments.push_back(SquareWaveInstrument("square", 24, 16));
 
     cXmPattern opening(1, 1);
     opening.At(0, 0).note = XmNote(4, 0);

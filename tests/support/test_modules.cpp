@@ -2,6 +2,7 @@
 #include "tests/support/test_modules.h"
 
 #include "tests/support/scratch_directory.h"
+#include "tests/support/square_wave.h"
 
 #include "sound/renderer.h"
 
@@ -14,18 +15,6 @@
 #include <fstream>
 
 namespace {
-
-// A 32-value square wave, looped: it sounds for as long as a note lasts.
-cXmInstrument SquareInstrument(int number) {
-    cXmInstrument ins;
-    ins.name = "square " + std::to_string(number);
-    cXmSample s;
-    for (int i = 0; i < 32; ++i) s.data8.push_back(int8_t(i < 16 ? 60 : -60));
-    s.loop = cXmLoop::kForward;
-    s.loopLength = 32;
-    ins.samples.push_back(s);
-    return ins;
-}
 
 // A directory of this test program's files, removed when it ends.
 struct cTempDir {
@@ -51,7 +40,7 @@ cXmModule TestModule(int channels, int instruments, int patterns, int rows, int 
         m.patterns.emplace_back(rows, channels);
         m.orders.push_back(uint8_t(i));
     }
-    for (int i = 1; i <= instruments; ++i) m.instruments.push_back(SquareInstrument(i));
+    for (int i = 1; i <= instruments; ++i) m.instruments.push_back(SquareWaveInstrument("square " + std::to_string(i), 60));
     return m;
 }
 
