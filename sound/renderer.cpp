@@ -75,6 +75,7 @@ int cRenderer::LoadMemory(const void* data, size_t size) {
     if (started) xmp_end_player(context);
     if (loaded) xmp_release_module(context);
     started = loaded = false;
+    module = nullptr;
     channels = instruments = 0;
     // The layer plays XM modules only. libxmp would take any format it
     // recognises from the content, and some of its other loaders crash the
@@ -88,8 +89,9 @@ int cRenderer::LoadMemory(const void* data, size_t size) {
     loaded = true;
     xmp_module_info info;
     xmp_get_module_info(context, &info);
-    channels = info.mod->chn;
-    instruments = info.mod->ins;
+    module = info.mod;
+    channels = module->chn;
+    instruments = module->ins;
     return SOUND_ERR_NONE;
 }
 
@@ -102,7 +104,7 @@ bool cRenderer::Start(int mixRate) {
     firstPassEnd = -1;
     leftover = nullptr;
     leftoverFrames = 0;
-    detector.Reset();
+    detector.Reset(module);
     return started;
 }
 

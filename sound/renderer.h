@@ -54,6 +54,7 @@ private:
     xmp_context context;
     bool loaded = false;
     bool started = false;
+    const xmp_module* module = nullptr;  // libxmp's, while loaded
     int rate = 0;
     int channels = 0;     // of the loaded module
     int instruments = 0;

@@ -5,6 +5,9 @@
 // 131 = fade) and XM effects under their XM numbers; the volume column's
 // tone portamento arrives as the second effect (f2t = 3). The channel's
 // instrument, 0-based, is the one libxmp has just started or carries on.
+// Whether a note finds a sample to start is read from the module the way
+// libxmp's FastTracker II player looks it up: the instrument's key map, the
+// sample it names, and the transposed note's range.
 #include "sound/trigger_detector.h"
 
 namespace {
@@ -15,8 +18,13 @@ constexpr int kLastNote = 128;
 constexpr unsigned char kFxTonePortamento = 0x03;
 constexpr unsigned char kFxTonePortamentoVolumeSlide = 0x05;
 constexpr unsigned char kFxExtended = 0x0e;
+constexpr unsigned char kFxKeyOff = 0x14;
 constexpr unsigned char kExNoteDelay = 0x0d;
-constexpr unsigned char kNoInstrument = 0xff;
+constexpr unsigned char kNoSample = 0xff;
+// The keys a transposed note may reach; libxmp ignores a note outside them
+// and lets the channel go on with what it plays.
+constexpr int kLowestRealKey = 12;
+constexpr int kHighestRealKey = 130;
 
 // ---- Local helpers ---------------------------------------------------------
 
@@ -33,9 +41,11 @@ int StartTick(const xmp_event& e) {
 
 // ---- Public functions ------------------------------------------------------
 
-void cTriggerDetector::Reset() {
+void cTriggerDetector::Reset(const xmp_module* playing) {
+    module = playing;
     order = -1;
     for (cPendingNote& p : pending) p = cPendingNote{};
+    for (int& n : named) n = 0;
 }
 
 void cTriggerDetector::OnTick(const xmp_frame_info& info, int channels, int64_t sample,
@@ -54,12 +64,17 @@ void cTriggerDetector::OnTick(const xmp_frame_info& info, int channels, int64_t 
         cPendingNote& p = pending[ch];
         if (info.frame == 0) {
             const xmp_event& ev = ci.event;
-            p.starts = ev.note >= 1 && ev.note <= kLastNote && !IsTonePortamento(ev.fxt) && !IsTonePortamento(ev.f2t);
+            if (ev.ins != 0) named[ch] = ev.ins;
+            p.starts = ev.note >= 1 && ev.note <= kLastNote && !IsTonePortamento(ev.fxt) &&
+                       !IsTonePortamento(ev.f2t) && !(ev.fxt == kFxKeyOff && ev.fxp == 0) &&
+                       HasSamples(named[ch] - 1);
             p.tick = StartTick(ev);
+            p.key = ev.note - 1;
         }
         // During a pattern delay the frame counts on past the speed, so a
-        // note meets its tick once.
-        if (!p.starts || info.frame != p.tick || p.tick >= info.speed || ci.instrument == kNoInstrument) continue;
+        // note meets its tick once. By the start tick libxmp has taken the
+        // note, so the channel's instrument is the one it plays.
+        if (!p.starts || info.frame != p.tick || p.tick >= info.speed || !SampleStarts(ci.instrument, p.key)) continue;
         cSoundEvent e;
         e.kind = cSoundEvent::cKind::kTrigger;
         e.sample = sample;
@@ -69,4 +84,21 @@ void cTriggerDetector::OnTick(const xmp_frame_info& info, int channels, int64_t 
         e.instrument = ci.instrument + 1;
         events.push_back(e);
     }
+}
+
+// ---- Local helpers ---------------------------------------------------------
+
+bool cTriggerDetector::HasSamples(int instrument) const {
+    return module && instrument >= 0 && instrument < module->ins && module->xxi[instrument].nsm > 0;
+}
+
+bool cTriggerDetector::SampleStarts(int instrument, int key) const {
+    if (!HasSamples(instrument) || key < 0 || key >= XMP_MAX_KEYS) return false;
+    const xmp_instrument& ins = module->xxi[instrument];
+    const int mapped = ins.map[key].ins;
+    if (mapped == kNoSample || mapped >= ins.nsm) return false;
+    const xmp_subinstrument& sub = ins.sub[mapped];
+    if (sub.sid < 0 || sub.sid >= module->smp || module->xxs[sub.sid].len <= 0) return false;
+    const int realKey = key + sub.xpo + ins.map[key].xpo;
+    return realKey >= kLowestRealKey && realKey <= kHighestRealKey;
 }

@@ -67,15 +67,18 @@ TEST_F(AudibleDispatcher, ReleasesEachEventWhenTheOutputReachesItsFrame) {
 TEST_F(AudibleDispatcher, TakingTheNextBufferReleasesWhatTheLastOneHeld) {
     dispatcher.Start(kRate);
     const cSoundClock::time_point taken = cSoundClock::now();
-    // A long buffer with an event 5 s into it, then the next buffer 20 ms
-    // later: the output has consumed the first one, so its event is due then.
-    dispatcher.Taken(0, taken, {OrderAt(1, 50000)});
-    dispatcher.Taken(60000, taken + milliseconds(20), {});
-    ASSERT_TRUE(WaitForReleases(1));
+    // A long buffer with events 5, 5.5 and 6 s into it, then the next buffer
+    // 20 ms later: the output has consumed the first one, so all its events
+    // are due then, before the next buffer's own event 100 ms into it.
+    dispatcher.Taken(0, taken, {OrderAt(1, 50000), OrderAt(2, 55000), OrderAt(3, 60000)});
+    dispatcher.Taken(70000, taken + milliseconds(20), {OrderAt(4, 71000)});
+    ASSERT_TRUE(WaitForReleases(4));
     dispatcher.Stop();
     const std::vector<double> ms = ReleaseMs(taken);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(Released()[i].order, i + 1);
     EXPECT_GE(ms[0], 20.0);
-    EXPECT_LT(ms[0], 2500.0);
+    EXPECT_LT(ms[2], 2000.0);
+    EXPECT_GE(ms[3], 120.0);
 }
 
 TEST_F(AudibleDispatcher, StopDropsWhatIsPendingAndStartBeginsAfresh) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <random>
 
 namespace {
@@ -104,6 +106,64 @@ TEST(RendererTriggers, TonePortamentoInAnyFormDoesNotTrigger) {
     m.patterns[0].At(5, 0) = Note(0);
     // Tone portamento leaves the sounding note's instrument alone in libxmp.
     EXPECT_EQ(Heard(m), (std::vector<cHeard>{{1, 0}, {1, 5 * kRow}}));
+}
+
+// Notes that start no sample in libxmp, on rows 2 and 3 (the latter carries
+// the instrument of row 2) and row 6 (carries the number row 5 names without
+// a note): none is an instrument played, though the channel's previous
+// instrument 1 is still set. Row 4 plays instrument 1 again.
+TEST(RendererTriggers, NoteThatStartsNoSampleTriggersNothing) {
+    constexpr size_t kInstrumentCountAt = 72;  // in the XM header
+    // Instrument 5's key map: after its 22-byte name, type, sample count and
+    // sample header size.
+    const auto mapOfFifth = [](std::vector<uint8_t>& b) {
+        const std::string name = "square 5";
+        const auto at = std::search(b.begin(), b.end(), name.begin(), name.end()) - b.begin();
+        return size_t(at) + 22 + 1 + 2 + 4;
+    };
+    struct cCase {
+        const char* what;
+        int instrument;  // on rows 2 and 5
+        std::function<void(cXmModule&)> change;
+        std::function<void(std::vector<uint8_t>&)> patch;
+        std::vector<cHeard> heard;
+    };
+    const std::vector<cHeard> onlyRowsZeroAndFour{{1, 0}, {1, 4 * kRow}};
+    const std::vector<cCase> cases = {
+        {"instrument above the count", 5, nullptr,
+         [](std::vector<uint8_t>& b) { b[kInstrumentCountAt] = 2; }, onlyRowsZeroAndFour},
+        {"instrument without samples", 2, [](cXmModule& m) { m.instruments[1].samples.clear(); }, nullptr,
+         onlyRowsZeroAndFour},
+        {"sample of length 0", 2,
+         [](cXmModule& m) {
+             m.instruments[1].samples[0].data8.clear();
+             m.instruments[1].samples[0].loop = cXmLoop::kNone;
+             m.instruments[1].samples[0].loopLength = 0;
+         },
+         nullptr, onlyRowsZeroAndFour},
+        {"note mapped to no sample", 5, nullptr,
+         [&](std::vector<uint8_t>& b) { b[mapOfFifth(b) + XmNote(4, 0) - 1] = 3; }, onlyRowsZeroAndFour},
+        {"note transposed out of range", 2, [](cXmModule& m) { m.instruments[1].samples[0].relativeNote = 90; },
+         nullptr, onlyRowsZeroAndFour},
+        {"note next to K00", 1, [](cXmModule& m) { m.patterns[0].At(2, 0).effect = 0x14; }, nullptr,
+         {{1, 0}, {1, 3 * kRow}, {1, 4 * kRow}, {1, 6 * kRow}}},
+    };
+    for (const cCase& c : cases) {
+        cXmModule m = OnePattern(1, 5);
+        m.patterns[0].At(0, 0) = Note(1);
+        m.patterns[0].At(2, 0) = Note(c.instrument);
+        m.patterns[0].At(3, 0) = Note(0);
+        m.patterns[0].At(4, 0) = Note(1);
+        m.patterns[0].At(5, 0).instrument = uint8_t(c.instrument);
+        m.patterns[0].At(6, 0) = Note(0);
+        if (c.change) c.change(m);
+        std::vector<uint8_t> bytes = EncodeXm(m);
+        ASSERT_FALSE(bytes.empty()) << c.what;
+        if (c.patch) c.patch(bytes);
+        std::vector<cHeard> heard;
+        for (const cSoundEvent& e : Triggers(RenderEvents(bytes, 8 * kRow))) heard.push_back({e.instrument, e.sample});
+        EXPECT_EQ(heard, c.heard) << c.what;
+    }
 }
 
 TEST(RendererOrders, StampsEachOrderChangeAtTheFirstFrameOfItsOrder) {

@@ -1,9 +1,11 @@
 // libFuzzer target for the sound layer: any bytes are loaded as a module
-// (libxmp takes every format it knows, not only XM) into the record behind
-// a song handle, a callback is installed on every instrument, and the song
-// is rendered for two seconds block by block through the offline playback
-// calls, with its stamped events released as a capture releases them. Runs
-// under ASan + UBSan.
+// into the record behind a song handle, a callback is installed on every
+// instrument, and the song is rendered for two seconds block by block
+// through the offline playback calls, with its stamped events released as a
+// capture releases them. Runs under ASan + UBSan. The layer plays XM only
+// and refuses any other bytes before libxmp sees them, so what is fuzzed
+// here is libxmp's XM loader and player behind the layer: the inputs worth
+// keeping begin with the XM header text, "Extended Module: ".
 //
 // Besides the sanitizers' findings it stops on an event the layer must never
 // stamp: out of order, outside the block that rendered it, on a channel or

@@ -65,7 +65,10 @@ std::string WriteTestFile(const std::vector<uint8_t>& bytes, const std::string& 
 }
 
 std::vector<cSoundEvent> RenderEvents(const cXmModule& module, int frames) {
-    const std::vector<uint8_t> bytes = EncodeXm(module);
+    return RenderEvents(EncodeXm(module), frames);
+}
+
+std::vector<cSoundEvent> RenderEvents(const std::vector<uint8_t>& bytes, int frames) {
     cRenderer renderer;
     EXPECT_EQ(renderer.LoadMemory(bytes.data(), bytes.size()), 0);
     EXPECT_TRUE(renderer.Start(kTestRate));

@@ -28,5 +28,7 @@ std::string WriteTestFile(const std::vector<uint8_t>& bytes, const std::string& 
 
 // Renders `frames` frames of module offline at 22050 Hz, in one call; the events.
 std::vector<cSoundEvent> RenderEvents(const cXmModule& module, int frames);
+// The same for a module file image (one the writer would not make).
+std::vector<cSoundEvent> RenderEvents(const std::vector<uint8_t>& bytes, int frames);
 // Only the triggers of events.
 std::vector<cSoundEvent> Triggers(const std::vector<cSoundEvent>& events);
