@@ -26,11 +26,11 @@ const char* const kAudioBitRate = "192k";
 
 // ---- Local helpers ---------------------------------------------------------
 
-// ffprobe's output for the arguments after its name and quiet options.
+// ffprobe's output for the arguments after its name.
 std::string Probe(const std::vector<std::string>& arguments, std::string& output) {
     const std::string program = FindOnPath("ffprobe");
     if (program.empty()) return MissingFfmpeg().empty() ? "ffprobe is not on PATH" : MissingFfmpeg();
-    std::vector<std::string> all = {"ffprobe", "-v", "error"};
+    std::vector<std::string> all = {"ffprobe"};
     all.insert(all.end(), arguments.begin(), arguments.end());
     return ChildOutput(program, all, output);
 }
@@ -66,10 +66,11 @@ bool Ratio(const std::string& text, int64_t& a, int64_t& b) {
 
 std::string ReadPartVideo(const std::string& path, cPartVideo& part) {
     std::string stream, packets;
-    std::string error = Probe({"-select_streams", "v:0", "-show_entries", "stream=width,height,r_frame_rate,time_base",
+    std::string error = Probe({"-v", "error", "-select_streams", "v:0", "-show_entries", "stream=width,height,r_frame_rate,time_base",
                                "-of", "default=nw=1", path}, stream);
     if (error.empty())
-        error = Probe({"-select_streams", "v:0", "-show_entries", "packet=pts,size,pos,flags", "-of", "csv=p=0", path},
+        // Quiet: the packet cut off by a kill makes the parser complain.
+        error = Probe({"-v", "quiet", "-select_streams", "v:0", "-show_entries", "packet=pts,size,pos,flags", "-of", "csv=p=0", path},
                       packets);
     if (!error.empty()) return "cannot read " + path + ": " + error;
     int64_t rateNum = 0, rateDen = 0, baseNum = 0, baseDen = 0;
@@ -80,9 +81,10 @@ std::string ReadPartVideo(const std::string& path, cPartVideo& part) {
         return path + " holds no video of a capture";
     part.fps = int(rateNum / rateDen);
 
-    // Packets in decoding order. One lies whole in the file when it ends
-    // before the file does and the demuxer did not find it cut short (flag
-    // C). A run of them from the start shows frames 0 .. n-1 exactly when
+    // Packets in decoding order. One counts as whole when it ends before the
+    // file does and the demuxer did not find it cut short (flag C): a packet
+    // cut off by the file's end is read as far as it goes, so one that ends
+    // exactly there is taken as cut (at worst a frame is captured again). A run of them from the start shows frames 0 .. n-1 exactly when
     // its n packets end on frame n-1 at the latest: no frame in it waits
     // for a packet after it.
     std::error_code ignored;
@@ -94,7 +96,7 @@ std::string ReadPartVideo(const std::string& path, cPartVideo& part) {
         long long pts = 0, size = 0, pos = 0;
         char flags[16] = "";
         if (std::sscanf(line.c_str(), "%lld,%lld,%lld,%15s", &pts, &size, &pos, flags) != 4) break;
-        if (std::strchr(flags, 'C') || pos + size > fileSize) break;
+        if (std::strchr(flags, 'C') || pos < 0 || pos + size >= fileSize) break;
         if (count == 0) firstPts = pts;
         // The frame's number from its time: pts in time-base units.
         const int64_t frame = std::llround(double(pts - firstPts) * baseNum * part.fps / double(baseDen));
