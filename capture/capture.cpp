@@ -260,6 +260,7 @@ int CaptureVideo(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music
     for (int fd : {wav, head, rest}) CloseFile(fd);
     if (stopped && frames == 0) std::remove(output.c_str());
     if (stopped && (error.empty() || frames == 0)) return Stopped(frames, output, " and another --output");
+    if (stopped && continuing) return Fail("stopped by a signal; " + error + "; " + o.continued + " is as it was");
     if (stopped) return Fail("stopped by a signal; " + error + "; " + output + " plays up to its last whole fragment");
     if (!error.empty()) return Fail(error);
     if (!ok) return Fail("ffmpeg stopped taking frames");
