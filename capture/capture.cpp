@@ -238,12 +238,14 @@ int CaptureVideo(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music
         const cClock::time_point finishing = cClock::now();
         error = encoder.Finish();
         times.output += Since(finishing);
+    } else {
+        EndDemo();  // the part holds every frame: none is drawn
     }
     // A signal after the last frame was taken stops nothing.
     const bool stopped = gQuit && resume + written < plan.end;
     const int64_t frames = part.frames + written;  // frames of the range in the result
     const cClock::time_point finishing = cClock::now();
-    if (continuing && error.empty()) {
+    if (continuing && error.empty() && (ok || stopped)) {
         // A continuation stopped again keeps its frames and their music: the
         // result is a part like any other.
         if (stopped && !CutMusicFile(wav, plan.first, plan.first + frames, o.fps))
@@ -298,6 +300,9 @@ int64_t TakePngFrames(const std::string& dir, const std::string& to) {
 
 int CapturePngs(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music, std::vector<uint8_t>& rgb) {
     const std::string dir = o.pngDirectory;
+    std::error_code missing;
+    if (!o.continued.empty() && !std::filesystem::is_directory(o.continued, missing))
+        return Fail(o.continued + " is not the directory of a PNG capture");
     if (!MakeDirectory(dir)) return Fail("cannot make the directory " + dir);
     const int64_t kept = o.continued.empty() ? 0 : TakePngFrames(o.continued, dir);
     if (kept < 0) return Fail("cannot copy the frames of " + o.continued + " into " + dir);
@@ -322,7 +327,10 @@ int CapturePngs(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music,
         failed = name;
         return false;
     };
-    ok = resume >= plan.end || RunFrames(plan.end - 1, inRange, music, rgb, writePng, times);
+    if (resume < plan.end)
+        ok = RunFrames(plan.end - 1, inRange, music, rgb, writePng, times);
+    else
+        EndDemo();  // the part holds every frame: none is drawn
     if (gQuit && resume + written < plan.end) {
         // The music then ends with the last frame written.
         if (!CutMusicFile(wavPath, plan.first, resume + written, o.fps)) return Fail("cannot cut " + wavPath);
