@@ -6,9 +6,10 @@
 #include "base/context_query.h"
 #include "capture/capture_clock.h"
 #include "capture/capture_music.h"
-#include "capture/capture_resume.h"
 #include "capture/ffmpeg_encoder.h"
+#include "capture/mp4_continue.h"
 #include "capture/mp4_index.h"
+#include "capture/music_file.h"
 #include "capture/offscreen_gl.h"
 #include "capture/png_file.h"
 #include "capture/progress_bar.h"
@@ -98,16 +99,6 @@ bool MakeDirectory(const std::string& dir) {
     return std::filesystem::is_directory(dir, error);
 }
 
-// A fresh file name for the music handed to ffmpeg.
-std::string TemporaryWav() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string path = std::string(tmp && *tmp ? tmp : "/tmp") + "/vindelkrok-capture-XXXXXX.wav";
-    const int fd = mkstemps(path.data(), 4);
-    if (fd < 0) return "";
-    close(fd);
-    return path;
-}
-
 // The demo's start-up, offscreen: GL state, the music, then the demo core
 // with the read-back as its presenter.
 bool StartUp(const cCaptureOptions& o, cOffscreenGl& gl, cCaptureMusic& music, std::string& error) {
@@ -128,8 +119,8 @@ bool StartUp(const cCaptureOptions& o, cOffscreenGl& gl, cCaptureMusic& music, s
 }
 
 // Draws frames 0 .. last in order and hands each one wanted to write, with
-// the frame read back into rgb; false when write refuses one or a quit
-// signal (gQuit) stops it early.
+// the frame read back into rgb; false when write refuses one. A quit
+// signal (gQuit) stops it after the frame in hand.
 bool RunFrames(int64_t last, const std::function<bool(int64_t)>& wanted, cCaptureMusic& music,
                std::vector<uint8_t>& rgb, const std::function<bool(int64_t)>& write, cTimes& times) {
     gPresentation.rgb = rgb.data();
@@ -157,17 +148,21 @@ bool RunFrames(int64_t last, const std::function<bool(int64_t)>& wanted, cCaptur
     EndDemo();
     times.readBack = gPresentation.seconds;
     times.drawing -= times.readBack;
-    return ok && !gQuit;
+    return ok;
 }
 
 // The message of a capture a quit signal stopped after written frames of
-// the range, which where holds: the options that capture the rest.
-int Stopped(const cCaptureOptions& o, const cFramePlan& plan, int64_t written, const std::string& where,
-            const std::string& nextOutput) {
+// the range, which part holds: the options that finish it.
+int Stopped(int64_t written, const std::string& part, const std::string& nextOutput) {
     if (written == 0) return Fail("stopped by a signal before the first frame of the range; nothing was written");
-    return Fail("stopped by a signal after " + std::to_string(written) + " frames; " + where +
-                ". The same options with " + ContinueOptions(plan.first + written, plan.end, o.duration < 0, o.fps) +
-                " and another " + nextOutput + " capture the rest");
+    return Fail("stopped by a signal after " + std::to_string(written) + " frames; " + part +
+                " holds them. The same options with --continue " + part + nextOutput +
+                " capture the rest and write the whole range into one");
+}
+
+// Closes the descriptor when it is one.
+void CloseFile(int fd) {
+    if (fd >= 0) close(fd);
 }
 
 // One line on where the time went.
@@ -182,81 +177,165 @@ void ReportTimes(const cTimes& t) {
 
 // ---- The three outputs -----------------------------------------------------
 
+// Reads the part a capture continues and checks it against the options.
+std::string ReadPart(const cCaptureOptions& o, cPartVideo& part) {
+    if (o.continued.empty()) return "";
+    const std::string error = ReadPartVideo(o.continued, part);
+    if (!error.empty()) return error;
+    if (part.width == o.width && part.height == o.height && part.fps == o.fps) return "";
+    return o.continued + " holds " + std::to_string(part.width) + "x" + std::to_string(part.height) + " frames at " +
+           std::to_string(part.fps) + " fps: continue it with the options it was captured with";
+}
+
 int CaptureVideo(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music, std::vector<uint8_t>& rgb) {
     const std::string output = o.output.empty() ? kDefaultVideoFile : o.output;
-    const std::string wavPath = TemporaryWav();
-    if (wavPath.empty()) return Fail("cannot make a temporary file for the music");
-    cWavFile wav;
-    bool ok = wav.Open(wavPath, kCaptureRate, 2);
-    if (ok) plan.end = music.Render(plan.first, plan.end, [&](const int16_t* s, int n) { return wav.Write(s, n); });
-    ok = wav.Close() && ok && plan.end >= 0;
-    if (!ok || plan.end <= plan.first) {
-        std::remove(wavPath.c_str());
-        if (!ok) return Fail("cannot render the music to " + wavPath);
+    const bool continuing = !o.continued.empty();
+    cPartVideo part;
+    std::string error = ReadPart(o, part);
+    if (!error.empty()) return Fail(error);
+    // The music of the whole range, also when continuing: the part's own
+    // sound is left out, so that none of it is cut or heard twice.
+    const int wav = RenderMusicFile(music, plan.first, plan.end, error);
+    if (wav < 0) return Fail(error);
+    if (plan.end <= plan.first) {
+        close(wav);
         return Fail("nothing to capture: --start lies after the end of the music's first pass");
     }
+    if (part.frames > plan.end - plan.first) {
+        close(wav);
+        return Fail(o.continued + " holds more frames than the range: continue it with the options it was captured with");
+    }
+    const int64_t resume = plan.first + part.frames;  // the first frame to draw and write
+    int head = -1, rest = -1;                         // the part's frames and the new ones, when continuing
+    if (continuing && (head = UnnamedTemporaryFile(error)) >= 0) error = CopyPartFrames(o.continued, part.frames, head);
+    if (continuing && error.empty() && resume < plan.end) rest = UnnamedTemporaryFile(error);
+    if (!error.empty()) {
+        for (int fd : {wav, head, rest}) CloseFile(fd);
+        return Fail(error);
+    }
 
-    cVideoSettings settings{output, wavPath, o.width, o.height, o.fps, o.crf};
-    cFfmpegEncoder encoder;
-    std::string error;
-    const bool started = encoder.Start(settings, error);
-    std::remove(wavPath.c_str());  // ffmpeg holds it open
-    if (!started) return Fail(error);
+    // A capture in one piece encodes its music with the frames; a
+    // continuation encodes the new frames alone.
     cTimes times;
     int64_t written = 0;  // frames ffmpeg has taken
-    auto inRange = [&](int64_t frame) { return frame >= plan.first; };
-    auto encode = [&](int64_t) {
-        if (!encoder.WriteFrame(rgb.data())) return false;
-        ++written;
-        return true;
-    };
-    ok = RunFrames(plan.end - 1, inRange, music, rgb, encode, times);
-    // Ending ffmpeg's input lets it finish the file, also after a quit
-    // signal; a file it closed in order gets its index at the front.
+    bool ok = true;
+    if (resume < plan.end) {
+        cVideoSettings settings{output, continuing ? rest : -1, continuing ? -1 : wav, o.width, o.height, o.fps, o.crf};
+        cFfmpegEncoder encoder;
+        if (!encoder.Start(settings, error)) {
+            for (int fd : {wav, head, rest}) CloseFile(fd);
+            return Fail(error);
+        }
+        auto inRange = [&](int64_t frame) { return frame >= resume; };
+        auto encode = [&](int64_t) {
+            if (!encoder.WriteFrame(rgb.data())) return false;
+            ++written;
+            return true;
+        };
+        ok = RunFrames(plan.end - 1, inRange, music, rgb, encode, times);
+        // Ending ffmpeg's input lets it finish the file, also after a quit
+        // signal.
+        const cClock::time_point finishing = cClock::now();
+        error = encoder.Finish();
+        times.output += Since(finishing);
+    } else {
+        EndDemo();  // the part holds every frame: none is drawn
+    }
+    // A signal after the last frame was taken stops nothing.
+    const bool stopped = gQuit && resume + written < plan.end;
+    const int64_t frames = part.frames + written;  // frames of the range in the result
     const cClock::time_point finishing = cClock::now();
-    error = encoder.Finish();
-    std::string indexError;
-    if (error.empty() && written > 0) indexError = FinishMp4(output, written, o.fps);
+    if (continuing && error.empty() && (ok || stopped)) {
+        // A continuation stopped again keeps its frames and their music: the
+        // result is a part like any other.
+        if (stopped && !CutMusicFile(wav, plan.first, plan.first + frames, o.fps))
+            error = "cannot cut the music to the frames written";
+        if (error.empty()) error = JoinParts(head, part.frames, rest, written, wav, o.fps, output);
+    } else if (error.empty() && written > 0) {
+        // A file ffmpeg closed in order gets its index at the front.
+        const std::string indexError = FinishMp4(output, written, o.fps);
+        if (!indexError.empty())
+            std::fprintf(stderr, "vindelkrok-capture: %s; %s stays fragmented (it plays; its index is spread over it)\n",
+                         indexError.c_str(), output.c_str());
+    }
     times.output += Since(finishing);
-    if (!indexError.empty())
-        std::fprintf(stderr, "vindelkrok-capture: %s; %s stays fragmented (it plays; its index is spread over it)\n",
-                     indexError.c_str(), output.c_str());
-    if (gQuit && written == 0) std::remove(output.c_str());
-    if (gQuit && (error.empty() || written == 0)) return Stopped(o, plan, written, output + " holds them", "--output");
-    if (gQuit) return Fail("stopped by a signal; " + error + "; " + output + " plays up to its last whole fragment");
+    for (int fd : {wav, head, rest}) CloseFile(fd);
+    if (stopped && frames == 0) std::remove(output.c_str());
+    if (stopped && (error.empty() || frames == 0)) return Stopped(frames, output, " and another --output");
+    if (stopped && continuing) return Fail("stopped by a signal; " + error + "; " + o.continued + " is as it was");
+    if (stopped) return Fail("stopped by a signal; " + error + "; " + output + " plays up to its last whole fragment");
     if (!error.empty()) return Fail(error);
     if (!ok) return Fail("ffmpeg stopped taking frames");
     std::fprintf(Console(), "wrote %s: %lld frames, %.3f s at %d fps, %dx%d\n", output.c_str(),
                 static_cast<long long>(plan.end - plan.first), double(plan.end - plan.first) / o.fps, o.fps,
                 o.width, o.height);
+    if (continuing)
+        std::fprintf(Console(), "%lld frames copied from %s, %lld captured after them\n",
+                     static_cast<long long>(part.frames), o.continued.c_str(), static_cast<long long>(written));
     ReportTimes(times);
     return 0;
 }
 
+// The name of PNG frame index of a sequence.
+std::string PngName(const std::string& dir, int64_t index) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/frame-%06lld.png", static_cast<long long>(index));
+    return dir + name;
+}
+
+// The frames a stopped PNG capture in dir holds, from frame-000000.png on
+// (each is there only once whole), copied into to unless it is the same
+// directory; -1 when a copy fails.
+int64_t TakePngFrames(const std::string& dir, const std::string& to) {
+    std::error_code error;
+    const bool same = std::filesystem::equivalent(dir, to, error);
+    int64_t frames = 0;
+    for (; std::filesystem::is_regular_file(PngName(dir, frames), error); ++frames) {
+        if (same) continue;
+        const auto overwrite = std::filesystem::copy_options::overwrite_existing;
+        if (!std::filesystem::copy_file(PngName(dir, frames), PngName(to, frames), overwrite, error)) return -1;
+    }
+    return frames;
+}
+
 int CapturePngs(const cCaptureOptions& o, cFramePlan plan, cCaptureMusic& music, std::vector<uint8_t>& rgb) {
     const std::string dir = o.pngDirectory;
+    std::error_code missing;
+    if (!o.continued.empty() && !std::filesystem::is_directory(o.continued, missing))
+        return Fail(o.continued + " is not the directory of a PNG capture");
     if (!MakeDirectory(dir)) return Fail("cannot make the directory " + dir);
+    const int64_t kept = o.continued.empty() ? 0 : TakePngFrames(o.continued, dir);
+    if (kept < 0) return Fail("cannot copy the frames of " + o.continued + " into " + dir);
     cWavFile wav;
     const std::string wavPath = dir + "/audio.wav";
     bool ok = wav.Open(wavPath, kCaptureRate, 2);
     if (ok) plan.end = music.Render(plan.first, plan.end, [&](const int16_t* s, int n) { return wav.Write(s, n); });
     if (!wav.Close() || !ok || plan.end < 0) return Fail("cannot write the music to " + wavPath);
     if (plan.end <= plan.first) return Fail("nothing to capture: --start lies after the end of the music's first pass");
+    if (kept > plan.end - plan.first)
+        return Fail(o.continued + " holds more frames than the range: continue it with the options it was captured with");
 
+    const int64_t resume = plan.first + kept;
     cTimes times;
     std::string failed;
     int64_t written = 0;
-    auto inRange = [&](int64_t frame) { return frame >= plan.first; };
+    auto inRange = [&](int64_t frame) { return frame >= resume; };
     // Numbered from 0 at the first frame of the range.
     auto writePng = [&](int64_t frame) {
-        char name[32];
-        std::snprintf(name, sizeof name, "/frame-%06lld.png", static_cast<long long>(frame - plan.first));
-        if (WritePngFile(dir + name, o.width, o.height, rgb.data())) return ++written, true;
-        failed = dir + name;
+        const std::string name = PngName(dir, frame - plan.first);
+        if (WritePngFile(name, o.width, o.height, rgb.data())) return ++written, true;
+        failed = name;
         return false;
     };
-    ok = RunFrames(plan.end - 1, inRange, music, rgb, writePng, times);
-    if (gQuit) return Stopped(o, plan, written, dir + " holds them from frame-000000.png", "--png directory");
+    if (resume < plan.end)
+        ok = RunFrames(plan.end - 1, inRange, music, rgb, writePng, times);
+    else
+        EndDemo();  // the part holds every frame: none is drawn
+    if (gQuit && resume + written < plan.end) {
+        // The music then ends with the last frame written.
+        if (!CutMusicFile(wavPath, plan.first, resume + written, o.fps)) return Fail("cannot cut " + wavPath);
+        return Stopped(kept + written, dir, " and the same --png");
+    }
     if (!ok) return Fail("cannot write " + failed);
     std::fprintf(Console(), "wrote %lld frames and audio.wav to %s: %.3f s at %d fps, %dx%d\n",
                 static_cast<long long>(plan.end - plan.first), dir.c_str(), double(plan.end - plan.first) / o.fps,

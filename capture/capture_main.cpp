@@ -9,15 +9,36 @@
 #include "core/data_dir.h"
 #include "core/quit_signals.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 namespace {
 
+// Descriptors 0 to 2 closed at the start are opened on /dev/null, so that
+// no file the program opens later takes their number and is mistaken for
+// a standard stream (by the held output, or by ffmpeg as its input).
+void OpenStandardDescriptors() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+        const int null = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        if (null >= 0 && null != fd) {
+            dup2(null, fd);
+            close(null);
+        }
+    }
+}
+
 // The static objects log before main runs: standard output is held from
 // before they are made until the log file is known.
-[[gnu::constructor(101)]] void HoldOutputFromTheStart() { HoldStandardOutput(); }
+[[gnu::constructor(101)]] void HoldOutputFromTheStart() {
+    OpenStandardDescriptors();
+    HoldStandardOutput();
+}
 
 // When Data/ is read from the installed data directory, the working
 // directory changes: the outputs are named from where the program started.
@@ -28,6 +49,7 @@ void AnchorOutputs(cCaptureOptions& o) {
     if (o.output.empty() && o.pngDirectory.empty()) o.output = video ? kDefaultVideoFile : kDefaultStillsDirectory;
     if (!o.output.empty()) o.output = std::filesystem::absolute(o.output, error).string();
     if (!o.pngDirectory.empty()) o.pngDirectory = std::filesystem::absolute(o.pngDirectory, error).string();
+    if (!o.continued.empty()) o.continued = std::filesystem::absolute(o.continued, error).string();
 }
 
 // Sends the demo's log to its file beside the output (making the output's

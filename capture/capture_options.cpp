@@ -35,6 +35,10 @@ const char* const kUsage =
     "                     as audio.wav into DIR, instead of an MP4\n"
     "  --stills T1,T2,... one PNG frame at each song time, named still-T.png;\n"
     "                     times fall on the nearest frame\n"
+    "  --continue PART    finish a stopped capture of the same options: keep the\n"
+    "                     frames its MP4 (or --png directory) PART holds, capture\n"
+    "                     the rest, and write the whole range with its music\n"
+    "                     into --output (or the --png directory)\n"
     "  --crf N            H.264 quality of the MP4, 0 to 51, lower is better and\n"
     "                     larger (default 18, visually lossless for the demo)\n"
     "  --help             this text\n"
@@ -114,7 +118,8 @@ std::string ParseCaptureOptions(int argc, const char* const* argv, cCaptureOptio
             value = name.substr(equals + 1);
             name = name.substr(0, equals);
         } else if (name == "--fps" || name == "--start" || name == "--duration" || name == "--size" ||
-                   name == "--output" || name == "--png" || name == "--stills" || name == "--crf") {
+                   name == "--output" || name == "--png" || name == "--stills" || name == "--crf" ||
+                   name == "--continue") {
             if (i + 1 >= argc) return name + " needs a value";
             value = argv[++i];
         } else {
@@ -145,6 +150,9 @@ std::string ParseCaptureOptions(int argc, const char* const* argv, cCaptureOptio
         } else if (name == "--png") {
             if (value.empty()) return "--png needs a directory";
             options.pngDirectory = value;
+        } else if (name == "--continue") {
+            if (value.empty()) return "--continue needs the stopped capture's MP4 or directory";
+            options.continued = value;
         } else if (name == "--stills") {
             options.stills.clear();
             options.stillNames.clear();
@@ -155,6 +163,7 @@ std::string ParseCaptureOptions(int argc, const char* const* argv, cCaptureOptio
         }
     }
     if (!options.pngDirectory.empty() && !options.stills.empty()) return "--png and --stills cannot be used together";
+    if (!options.continued.empty() && !options.stills.empty()) return "--continue finishes an MP4 or --png capture, not stills";
     if (!options.pngDirectory.empty() && !options.output.empty()) return "--png names the directory; --output is not used with it";
     return "";
 }

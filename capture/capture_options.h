@@ -17,6 +17,7 @@ struct cCaptureOptions {
     int crf = 18;                  // H.264 quality of the MP4 (0 to 51, lower is better)
     std::string output;            // MP4 file, or the stills' directory; empty: the default
     std::string pngDirectory;      // --png: frames and audio.wav go here
+    std::string continued;         // --continue: the MP4 or PNG directory of a stopped capture
     std::vector<double> stills;    // --stills: song times, as numbers
     std::vector<std::string> stillNames;  // the same times as written, for the file names
     bool help = false;

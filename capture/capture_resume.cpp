@@ -20,9 +20,3 @@ std::string FramesAsSeconds(int64_t frames, int fps) {
     if (s.back() == '.') s.pop_back();
     return s;
 }
-
-std::string ContinueOptions(int64_t next, int64_t end, bool toEndOfMusic, int fps) {
-    std::string options = "--start " + FramesAsSeconds(next, fps);
-    if (!toEndOfMusic) options += " --duration " + FramesAsSeconds(end - next, fps);
-    return options;
-}

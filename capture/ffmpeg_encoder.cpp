@@ -22,27 +22,29 @@ const char* const kAudioBitRate = "192k";
 
 // ---- Local helpers ---------------------------------------------------------
 
-// ffmpeg's arguments for the settings.
+// ffmpeg's arguments for the settings: the music, when there is one, is
+// its descriptor 3, an output given as a descriptor the next one.
 std::vector<std::string> Arguments(const cVideoSettings& s) {
     const std::string size = std::to_string(s.width) + "x" + std::to_string(s.height);
-    return {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
+    const bool music = s.audio >= 0;
+    std::vector<std::string> a = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
             // frames on standard input
             "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", size, "-framerate", std::to_string(s.fps),
-            "-i", "pipe:0",
-            // the music, open as descriptor 3
-            "-i", "/dev/fd/3",
-            "-map", "0:v:0", "-map", "1:a:0",
-            "-c:v", "libx264", "-preset", "medium", "-crf", std::to_string(s.crf), "-pix_fmt", "yuv420p",
+            "-i", "pipe:0"};
+    if (music) a.insert(a.end(), {"-i", "/dev/fd/3", "-map", "0:v:0", "-map", "1:a:0"});
+    a.insert(a.end(), {"-c:v", "libx264", "-preset", "medium", "-crf", std::to_string(s.crf), "-pix_fmt", "yuv420p",
             // A key frame every second, each one starting a fragment.
-            "-g", std::to_string(s.fps),
-            "-c:a", "aac", "-b:a", kAudioBitRate,
-            // Fragmented: each fragment (moof and mdat) is playable once it
-            // is in the file, so a capture killed with ffmpeg loses only the
-            // fragment under way and the frames in x264's look-ahead (about
-            // 40). The moov waits for the first fragment, so that its edit
-            // lists start video and audio together. Without -flush_packets
-            // ffmpeg keeps the fragments in its own buffer until the end.
-            "-movflags", "+frag_keyframe+delay_moov+default_base_moof", "-flush_packets", "1", "-f", "mp4", s.output};
+            "-g", std::to_string(s.fps)});
+    if (music) a.insert(a.end(), {"-c:a", "aac", "-b:a", kAudioBitRate});
+    // Fragmented: each fragment (moof and mdat) is playable once it is in
+    // the file, so a capture killed with ffmpeg loses only the fragment
+    // under way and the frames in x264's look-ahead (about 40). The moov
+    // waits for the first fragment, so that its edit lists start video and
+    // audio together. Without -flush_packets ffmpeg keeps the fragments in
+    // its own buffer until the end.
+    a.insert(a.end(), {"-movflags", "+frag_keyframe+delay_moov+default_base_moof", "-flush_packets", "1", "-f", "mp4",
+                       s.outputFd >= 0 ? "/dev/fd/" + std::to_string(music ? 4 : 3) : s.output});
+    return a;
 }
 
 }  // namespace
@@ -78,24 +80,18 @@ bool cFfmpegEncoder::Start(const cVideoSettings& settings, std::string& error) {
         error = MissingFfmpeg();
         return false;
     }
-    // The music is handed over open, so that the file can go at once and
-    // is not left behind whatever ends the two programs.
-    const int audio = open(settings.audio.c_str(), O_RDONLY | O_CLOEXEC);
-    if (audio < 0) {
-        error = "cannot open " + settings.audio + ": " + std::strerror(errno);
-        return false;
-    }
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         error = std::string("cannot make a pipe for ffmpeg: ") + std::strerror(errno);
-        close(audio);
         return false;
     }
+    std::vector<int> passed;
+    if (settings.audio >= 0) passed.push_back(settings.audio);
+    if (settings.outputFd >= 0) passed.push_back(settings.outputFd);
     // In its own session: a hang-up or Ctrl-C stops only the capture
     // program, which then ends ffmpeg's input in order (Finish).
-    child = StartChild(program, Arguments(settings), fds[0], error, audio);
+    child = StartChild(program, Arguments(settings), fds[0], error, passed);
     close(fds[0]);
-    close(audio);
     if (child < 0) {
         close(fds[1]);
         return false;

@@ -1,8 +1,9 @@
 // The ffmpeg program as the capture's MP4 encoder.
 //
 // ffmpeg runs as a child process: raw RGB frames go to it through a pipe on
-// its standard input, the music comes from a WAV file written beforehand,
-// and it writes H.264 video with AAC audio into an MP4. Only its own error
+// its standard input, the music comes from a WAV file written beforehand
+// and handed over open, and it writes H.264 video with AAC audio into an
+// MP4. Only its own error
 // messages reach the terminal.
 //
 // ffmpeg runs in a session of its own, so signals meant for the capture
@@ -16,9 +17,9 @@
 
 struct cVideoSettings {
     std::string output;  // the MP4 file
-    std::string audio;   // the WAV file with the music of the captured range; ffmpeg
-                         // reads it through a descriptor of its own, so it may be
-                         // removed once Start has returned
+    int outputFd = -1;   // or, when not -1, an open file to write the MP4 into
+    int audio = -1;      // an open WAV file with the music of the captured range,
+                         // read from its start; -1: video only
     int width = 0, height = 0;
     int fps = 0;
     int crf = 18;        // H.264 quality: lower is better and larger

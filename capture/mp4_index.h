@@ -7,8 +7,8 @@
 // front, the layout every player and video site takes, which then replaces
 // the fragmented file. The copy ends with the last frame: ffmpeg has the
 // music of the whole range from the start, so the audio of a capture
-// stopped early runs on past its frames, and would leave a gap where a
-// continuation is joined on.
+// stopped early would run on past its frames. (A continuation takes only
+// the part's frames; its music is rendered afresh for the whole range.)
 #pragma once
 
 #include <cstdint>

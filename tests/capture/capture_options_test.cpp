@@ -105,8 +105,6 @@ TEST(CaptureResume, PrintedTimesReadBackAsTheSameFrameAtEveryRate) {
             EXPECT_EQ(NearestFrame(o.duration, fps), frames) << frames << " frames at " << fps << " fps: " << seconds;
         }
     }
-    EXPECT_EQ(ContinueOptions(45, 60, false, 30), "--start 1.5 --duration 0.5");
-    EXPECT_EQ(ContinueOptions(45, 60, true, 30), "--start 1.5");
 }
 
 TEST(ProgressBar, LineShowsFramesRateAndTimeLeft) {

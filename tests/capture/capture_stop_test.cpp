@@ -1,11 +1,13 @@
-// vindelkrok-capture stopped from outside while it writes an MP4, as a
-// closed terminal or a kill stops it: started in a session of its own, with
-// an ffmpeg that reads the frames no faster than the video plays, so the
-// capture is still running when the signal comes. It comes once ffprobe
-// reads at least a second of frames from the file.
+// vindelkrok-capture stopped from outside, as a closed terminal or a kill
+// stops it, and then finished with --continue: the result must be the
+// capture made in one piece. Started in a session of its own, with an
+// ffmpeg that reads the frames no faster than the video plays, so the
+// capture is still running when the signal comes, once a second of frames
+// is readable (PNG frames need no ffmpeg and are stopped at frame 60).
 //
-// Seven seconds of a test song from 16 s at 30 fps, the picture changing
-// from frame to frame.
+// Five seconds of a test song from 16 s at 60 fps, the picture changing
+// from frame to frame; every run has a temporary directory of its own,
+// which must be empty at the end.
 #include "tests/support/capture_kit.h"
 #include "tests/support/test_modules.h"
 
@@ -13,17 +15,20 @@
 
 #include <signal.h>
 
-#include <fstream>
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <regex>
+#include <thread>
 
 using namespace capturetest;
 
 namespace {
 
-constexpr int kWidth = 160, kHeight = 120, kFps = 30;
-const std::string kShape = "--fps 30 --size 160x120";
-const std::string kRange = "--start 16 --duration 7 " + kShape;
-constexpr int64_t kFrames = 7 * kFps;
+constexpr int kWidth = 96, kHeight = 72, kFps = 60;
+const std::string kRange = "--start 16 --duration 5 --fps 60 --size 96x72";
+constexpr int64_t kFrames = 5 * kFps;
+constexpr int64_t kSamplesPerFrame = 48000 / kFps;
 // Decoded H.264 of the same frame differs by this much at most between two
 // encodings (mean over the channel values).
 constexpr double kEncoderTolerance = 2.0;
@@ -34,98 +39,134 @@ cXmModule Song() {
     return m;
 }
 
-int64_t Frames(const std::string& video) { return std::stoll("0" + Probe(video, "v:0", "nb_read_frames")); }
+std::string PngFrame(const std::string& dir, int64_t index) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/frame-%06lld.png", static_cast<long long>(index));
+    return dir + name;
+}
 
-class StoppedCapture : public ::testing::Test {
+// The first group of pattern in text, or "".
+std::string Find(const std::string& text, const std::string& pattern) {
+    std::smatch m;
+    return std::regex_search(text, m, std::regex(pattern)) ? std::string(m[1]) : "";
+}
+
+// How a capture is stopped, and what it writes.
+struct cStop {
+    const char* name;
+    bool png;   // PNG frames and audio.wav, else an MP4
+    bool kill;  // SIGKILL to the capture and its ffmpeg, else SIGHUP to its group
+};
+
+class StoppedCapture : public ::testing::TestWithParam<cStop> {
 protected:
-    // One capture hung up as a closing terminal does: SIGHUP to its whole
-    // process group.
+    // The same range captured in one piece, as an MP4 and as PNG frames.
     static void SetUpTestSuite() {
         dir = MakeWorkDirectory();
         WriteBytes(dir + "/Data/damp.xm", EncodeXm(Song()));
-        const pid_t capture = StartCapture(dir, kRange + " --output part1.mp4", PacedFfmpeg(dir));
-        if (capture <= 0) return;
-        readable = FramesOnceReadable(dir + "/part1.mp4", kFps, capture);
-        kill(-capture, SIGHUP);
-        status = WaitCapture(capture, dir, log);
-        std::smatch m;
-        if (std::regex_search(log, m, std::regex("after (\\d+) frames")))
-            written = std::stoll(m[1]);
-        if (std::regex_search(log, m, std::regex("with (--start \\S+ --duration \\S+) and another --output")))
-            rest = m[1];
+        std::filesystem::create_directory(dir + "/tmp");
+        status = RunCapture(dir, kRange + " --output whole.mp4", log, "TMPDIR=" + dir + "/tmp");
+        if (status == 0) status = RunCapture(dir, kRange + " --png whole", log);
     }
     static void TearDownTestSuite() { RemoveDirectory(dir); }
 
-    static std::string dir, log, rest;
-    static int64_t readable, written;
+    static std::string dir, log;
     static int status;
 };
-std::string StoppedCapture::dir, StoppedCapture::log, StoppedCapture::rest;
-int64_t StoppedCapture::readable = -1, StoppedCapture::written = -1;
+std::string StoppedCapture::dir, StoppedCapture::log;
 int StoppedCapture::status = -1;
 
 }  // namespace
 
-TEST_F(StoppedCapture, HangUpOfTheWholeGroupLeavesEveryFrameWrittenInAClosedFile) {
-    ASSERT_GE(readable, kFps) << "the MP4 was not readable while written\n" << log;
-    EXPECT_EQ(status, 1) << log;
-    ASSERT_GE(written, readable) << log;
-    EXPECT_LT(written, kFrames) << "the capture ended before the signal\n" << log;
-    // ffmpeg did not hear the hang-up: it took every frame and closed the file.
-    EXPECT_EQ(Frames(dir + "/part1.mp4"), written) << log;
-}
-
-TEST_F(StoppedCapture, ContinuationFromThePrintedStartJoinsIntoTheWholeRange) {
-    ASSERT_FALSE(rest.empty()) << log;
-    std::string output;
-    ASSERT_EQ(RunCapture(dir, rest + " " + kShape + " --output part2.mp4", output), 0) << output;
-    ASSERT_EQ(RunCapture(dir, kRange + " --output whole.mp4", output), 0) << output;
-    std::ofstream(dir + "/parts.txt") << "file 'part1.mp4'\nfile 'part2.mp4'\n";
-    ASSERT_EQ(std::system(("cd '" + dir + "' && ffmpeg -nostdin -v error -f concat -i parts.txt -c copy joined.mp4").c_str()),
-              0);
-
-    const std::string join = dir + "/joined.mp4";
-    EXPECT_EQ(Frames(join), kFrames);
-    // No gap at the seam: the first part's music ends with its frames (each
-    // part's AAC may end up to two of its 1024-sample frames late).
-    EXPECT_NEAR(std::stod("0" + Probe(join, "v:0", "duration")), 7.0, 1.0 / kFps);
-    EXPECT_NEAR(std::stod("0" + Probe(join, "a:0", "duration")), 7.0, 0.1);
-    const std::vector<cImage> joined = DecodeVideo(join, kWidth, kHeight);
-    const std::vector<cImage> whole = DecodeVideo(dir + "/whole.mp4", kWidth, kHeight);
-    ASSERT_EQ(whole.size(), size_t(kFrames));
-    ASSERT_EQ(joined.size(), size_t(kFrames));
-    // The first and last frames, and the two either side of the seam (where
-    // a continuation a frame early or late would show), each nearer the
-    // uninterrupted capture's frame at its time than its neighbours.
-    const size_t seam = size_t(written);
-    for (size_t i : {size_t(0), seam - 1, seam, size_t(kFrames - 1)}) {
-        const double difference = MeanDifference(joined[i], whole[i]);
-        EXPECT_LE(difference, kEncoderTolerance) << "frame " << i;
-        if (i > 0) {
-            EXPECT_LT(difference, MeanDifference(joined[i], whole[i - 1])) << "frame " << i;
-        }
-        if (i + 1 < whole.size()) {
-            EXPECT_LT(difference, MeanDifference(joined[i], whole[i + 1])) << "frame " << i;
-        }
-    }
-}
-
-TEST(KilledCapture, MP4PlaysUpToTheLastFragmentBeforeTheKill) {
-    const std::string dir = MakeWorkDirectory();
-    WriteBytes(dir + "/Data/damp.xm", EncodeXm(Song()));
-    const pid_t capture = StartCapture(dir, kRange + " --output killed.mp4", PacedFfmpeg(dir));
+TEST_P(StoppedCapture, ContinuedGivesTheFramesAndMusicOfTheCaptureInOnePiece) {
+    const cStop& stop = GetParam();
+    ASSERT_EQ(status, 0) << log;
+    const std::string part = stop.png ? std::string("part-") + stop.name : std::string("part-") + stop.name + ".mp4";
+    const std::string output = stop.png ? " --png " + part : " --output " + part;
+    const std::string environment = PacedFfmpeg(dir) + " TMPDIR=" + dir + "/tmp";
+    const pid_t capture = StartCapture(dir, kRange + output, environment);
     ASSERT_GT(capture, 0);
-    const int64_t readable = FramesOnceReadable(dir + "/killed.mp4", kFps, capture);
+    if (stop.png) {
+        for (int i = 0; i < 600 && !std::filesystem::exists(PngFrame(dir + "/" + part, kFps)); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    } else {
+        ASSERT_GE(FramesOnceReadable(dir + "/" + part, kFps, capture), kFps) << "the MP4 was not readable while written";
+    }
     const pid_t ffmpeg = ChildOf(capture);
-    // Both at once, the encoder first so that it cannot close the file.
-    if (ffmpeg > 0) kill(ffmpeg, SIGKILL);
-    kill(capture, SIGKILL);
-    std::string log;
-    EXPECT_EQ(WaitCapture(capture, dir, log), -1);
-    ASSERT_GT(ffmpeg, 0) << log;
-    ASSERT_TRUE(WaitUntilGone(ffmpeg, 10));
-    ASSERT_GE(readable, kFps) << "the MP4 was not readable while written\n" << log;
-    EXPECT_GE(Frames(dir + "/killed.mp4"), readable);
-    EXPECT_LT(Frames(dir + "/killed.mp4"), kFrames);
-    RemoveDirectory(dir);
+    if (stop.kill) {
+        // Both at once, the encoder first so that it cannot close the file.
+        if (ffmpeg > 0) kill(ffmpeg, SIGKILL);
+        kill(capture, SIGKILL);
+    } else {
+        kill(-capture, SIGHUP);
+    }
+    std::string stopped;
+    const int stoppedStatus = WaitCapture(capture, dir, stopped);
+    if (ffmpeg > 0) {
+        EXPECT_TRUE(WaitUntilGone(ffmpeg, 10));
+    }
+    std::string continued = "--continue " + part;
+    if (!stop.kill) {
+        ASSERT_EQ(stoppedStatus, 1) << stopped;
+        const int64_t written = std::stoll("0" + Find(stopped, "after (\\d+) frames"));
+        ASSERT_GT(written, 0) << stopped;
+        EXPECT_LT(written, kFrames) << "the capture ended before the signal\n" << stopped;
+        // What the stopped capture holds: every frame written, and for PNG
+        // frames the music of exactly those (44 bytes of WAV header).
+        if (stop.png) {
+            EXPECT_EQ(std::filesystem::file_size(dir + "/" + part + "/audio.wav"), 44 + 4 * written * kSamplesPerFrame);
+        } else {
+            EXPECT_EQ(Probe(dir + "/" + part, "v:0", "nb_read_frames"), std::to_string(written)) << stopped;
+        }
+        continued = Find(stopped, "with (--continue \\S+)");
+    } else {
+        EXPECT_EQ(stoppedStatus, -1) << stopped;
+    }
+
+    // The printed options, continued into another output (PNG in place).
+    const std::string joined = stop.png ? part : "joined-" + std::string(stop.name) + ".mp4";
+    std::string out;
+    ASSERT_EQ(RunCapture(dir, kRange + " " + continued + (stop.png ? output : " --output " + joined), out,
+                         "TMPDIR=" + dir + "/tmp"), 0) << stopped << out;
+    EXPECT_TRUE(std::filesystem::is_empty(dir + "/tmp")) << "left in the temporary directory";
+    if (stop.png) {
+        for (int64_t i = 0; i < kFrames; ++i)
+            ASSERT_TRUE(ReadPng(PngFrame(dir + "/whole", i)) == ReadPng(PngFrame(dir + "/" + part, i))) << "frame " << i;
+        EXPECT_FALSE(std::filesystem::exists(PngFrame(dir + "/" + part, kFrames)));
+        EXPECT_TRUE(DecodeAudio(dir + "/whole/audio.wav") == DecodeAudio(dir + "/" + part + "/audio.wav"));
+        return;
+    }
+    const std::string whole = dir + "/whole.mp4", result = dir + "/" + joined;
+    const int64_t seam = std::stoll("0" + Find(out, "(\\d+) frames copied"));
+    ASSERT_GT(seam, 0) << out;
+    // The same frames at the same times, the plain layout with one index
+    // at the front.
+    EXPECT_EQ(FrameTimes(result), FrameTimes(whole));
+    const std::vector<std::string> boxes = TopLevelBoxes(result);
+    EXPECT_EQ(std::vector<std::string>(boxes.begin(), boxes.begin() + std::min<size_t>(2, boxes.size())),
+              (std::vector<std::string>{"ftyp", "moov"}));
+    EXPECT_EQ(std::count(boxes.begin(), boxes.end(), "moof"), 0);
+    // The two frames either side of the seam (where a continuation a frame
+    // early or late would show), each nearer the uninterrupted capture's
+    // frame at its time than its neighbours.
+    const std::vector<cImage> a = DecodeVideo(result, kWidth, kHeight), b = DecodeVideo(whole, kWidth, kHeight);
+    ASSERT_EQ(a.size(), size_t(kFrames));
+    ASSERT_EQ(b.size(), size_t(kFrames));
+    for (size_t i : {size_t(seam - 1), size_t(seam)}) {
+        if (i + 1 >= b.size()) continue;
+        const double difference = MeanDifference(a[i], b[i]);
+        EXPECT_LE(difference, kEncoderTolerance) << "frame " << i;
+        EXPECT_LT(difference, MeanDifference(a[i], b[i - 1])) << "frame " << i;
+        EXPECT_LT(difference, MeanDifference(a[i], b[i + 1])) << "frame " << i;
+    }
+    // The music: the same encoder on the same samples, so the same decoded
+    // samples, none missing or twice at the seam.
+    const std::vector<int16_t> music = DecodeAudio(result), wholeMusic = DecodeAudio(whole);
+    ASSERT_EQ(music.size(), wholeMusic.size());
+    EXPECT_TRUE(music == wholeMusic);
 }
+
+INSTANTIATE_TEST_SUITE_P(Stops, StoppedCapture,
+                         ::testing::Values(cStop{"hangup", false, false}, cStop{"kill", false, true},
+                                           cStop{"hanguppng", true, false}),
+                         [](const ::testing::TestParamInfo<cStop>& info) { return std::string(info.param.name); });

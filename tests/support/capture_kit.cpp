@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -188,6 +189,36 @@ double MeanDifference(const cImage& a, const cImage& b) {
     double sum = 0;
     for (size_t i = 0; i < a.rgb.size(); ++i) sum += std::abs(int(a.rgb[i]) - int(b.rgb[i]));
     return sum / double(a.rgb.size());
+}
+
+std::vector<std::string> FrameTimes(const std::string& path) {
+    std::istringstream lines(CommandOutput("ffprobe -v error -select_streams v:0 -show_entries frame=pts_time "
+                                           "-of default=noprint_wrappers=1:nokey=1 " + Quoted(path)));
+    std::vector<std::string> times;
+    for (std::string line; std::getline(lines, line);) times.push_back(line);
+    return times;
+}
+
+std::vector<int16_t> DecodeAudio(const std::string& path) {
+    const std::string raw = CommandOutput("ffmpeg -v error -i " + Quoted(path) +
+                                          " -map 0:a:0 -f s16le -ac 2 -ar 48000 -");
+    std::vector<int16_t> samples(raw.size() / 2);
+    std::memcpy(samples.data(), raw.data(), samples.size() * 2);
+    return samples;
+}
+
+std::vector<std::string> TopLevelBoxes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::string> boxes;
+    unsigned char h[8];
+    // 32-bit sizes only (the small test files need no more): 0 and 1 end it.
+    while (in.read(reinterpret_cast<char*>(h), 8)) {
+        boxes.emplace_back(reinterpret_cast<char*>(h + 4), 4);
+        const uint32_t size = (uint32_t(h[0]) << 24) | (uint32_t(h[1]) << 16) | (uint32_t(h[2]) << 8) | h[3];
+        if (size < 8) break;
+        in.seekg(std::streamoff(size - 8), std::ios::cur);
+    }
+    return boxes;
 }
 
 }  // namespace capturetest

@@ -65,5 +65,12 @@ std::string Probe(const std::string& path, const std::string& stream, const std:
 // The mean absolute difference of two images' channel values (255 when
 // their sizes differ).
 double MeanDifference(const cImage& a, const cImage& b);
+// The presentation times of a video's frames, as ffprobe prints them.
+std::vector<std::string> FrameTimes(const std::string& path);
+// A file's first audio stream decoded to interleaved 16-bit stereo at
+// 48000 Hz.
+std::vector<int16_t> DecodeAudio(const std::string& path);
+// The types of an MP4's top-level boxes in file order ("ftyp", "moov", ...).
+std::vector<std::string> TopLevelBoxes(const std::string& path);
 
 }  // namespace capturetest
