@@ -121,7 +121,14 @@ int main(int argc, char** argv) {
     if (options.silent) FSOUND_SetOutput(SOUND_OUTPUT_SILENT);
     gQuit = 0;
     gFullScreen = options.windowed ? 0 : 1;
-    if (!OpenWindow(kWindowTitle, kWindowWidth, kWindowHeight, gFullScreen)) FailStartup();
+    const int opened = OpenWindow(kWindowTitle, kWindowWidth, kWindowHeight, gFullScreen);
+    if (opened < 0) {
+        // Nothing switched, no window made: the other demo keeps its screen.
+        std::fprintf(stderr, "vindelkrok: %s; not starting (vindelkrok --windowed runs beside it)\n",
+                     kVideoModeHeldMessage);
+        return 1;
+    }
+    if (opened == 0) FailStartup();
 
     StartSoundLibrary();
     StartDemo(gSong, SwapWindowBuffers);
