@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
     StartModeGuardian();
     InstallQuitSignals();
     SetContextQuery(WindowContextCurrent);
-    EnterDataDirectory();  // the working directory's Data/, else the installed one
+    EnterDataDirectory("vindelkrok");  // the working directory's Data/, else the installed one
     if (options.silent) FSOUND_SetOutput(SOUND_OUTPUT_SILENT);
     gQuit = 0;
     gFullScreen = options.windowed ? 0 : 1;

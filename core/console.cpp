@@ -43,6 +43,10 @@ void Replace(int fd) {
     dup2(fd, STDOUT_FILENO);
     if (gHeld >= 0) close(gHeld);
     gHeld = -1;
+    // stdio chose its buffering when it first wrote, into the scratch file:
+    // choose again for where the output goes now, as at start-up (line by
+    // line on a terminal, in blocks into a file or pipe).
+    std::setvbuf(stdout, nullptr, isatty(STDOUT_FILENO) ? _IOLBF : _IOFBF, BUFSIZ);
 }
 
 }  // namespace

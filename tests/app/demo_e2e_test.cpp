@@ -7,8 +7,11 @@
 
 #include <X11/keysym.h>
 
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdlib>
+#include <set>
 
 namespace e2e {
 namespace {
@@ -142,11 +145,40 @@ TEST_F(DemoE2e, F1TwiceReturnsToFullScreenWithTheSongStillRunning) {
     ExpectOrderlyShutdown(*demo);
 }
 
+// The window's class matches the desktop entry, it names its process and
+// host, and its icons are whole pictures: each size's pixels complete,
+// opaque and not of one colour.
+void ExpectIdentity(const cWindowIdentity& identity, pid_t pid) {
+    EXPECT_EQ(identity.instance, "vindelkrok");
+    EXPECT_EQ(identity.windowClass, "Vindelkrok");
+    EXPECT_EQ(identity.pid, long(pid));
+    char host[256] = {};
+    gethostname(host, sizeof host - 1);
+    EXPECT_EQ(identity.machine, host);
+    const std::vector<unsigned long>& icon = identity.icon;
+    size_t at = 0, sizes = 0;
+    while (at + 2 <= icon.size()) {
+        const unsigned long w = icon[at], h = icon[at + 1];
+        ASSERT_TRUE(w >= 16 && w == h && at + 2 + w * h <= icon.size()) << "icon entry at " << at;
+        std::set<unsigned long> colours;
+        for (size_t i = at + 2; i < at + 2 + w * h; ++i) {
+            EXPECT_EQ(icon[i] >> 24, 0xffu) << "a transparent pixel in the " << w << "-pixel icon";
+            colours.insert(icon[i]);
+        }
+        EXPECT_GT(colours.size(), 2u) << "the " << w << "-pixel icon is blank";
+        at += 2 + w * h;
+        ++sizes;
+    }
+    EXPECT_EQ(at, icon.size());
+    EXPECT_GE(sizes, 1u);
+}
+
 TEST_F(DemoE2e, ManagedWindowReportsAResizeOnceAndQuitsOnTheCloseRequest) {
     cXDriver x;
     auto demo = Start();
     const cWindowInfo managed = SwitchToManagedWindow(*demo, x);
     ASSERT_NE(managed.id, 0u) << demo->Output();
+    ExpectIdentity(x.Identity(managed.id), demo->Pid());
     EXPECT_EQ(demo->Count("Resize event"), 0u) << demo->Output();
 
     x.Resize(managed.id, 640, 480);

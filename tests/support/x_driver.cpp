@@ -57,6 +57,17 @@ void cXDriver::Key(KeySym key, Window focus) {
     XSync(display, False);
 }
 
+void cXDriver::SendKey(Window window, KeySym key) {
+    XEvent event{};
+    event.xkey.type = KeyPress;
+    event.xkey.window = window;
+    event.xkey.root = DefaultRootWindow(display);
+    event.xkey.keycode = XKeysymToKeycode(display, key);
+    event.xkey.same_screen = True;
+    XSendEvent(display, window, False, KeyPressMask, &event);
+    XSync(display, False);
+}
+
 void cXDriver::Click(Window window, unsigned button) {
     XWindowAttributes a;
     XGetWindowAttributes(display, window, &a);
@@ -99,6 +110,46 @@ unsigned long cXDriver::PixelAt(Window window, int x, int y) {
 bool cXDriver::HasExtension(const char* name) {
     int opcode, event, error;
     return XQueryExtension(display, name, &opcode, &event, &error);
+}
+
+namespace {
+
+// A property of 32-bit items (Xlib hands them over as longs).
+std::vector<unsigned long> Cardinals(Display* display, Window window, const char* name) {
+    std::vector<unsigned long> values;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1 << 20, False, AnyPropertyType,
+                           &type, &format, &count, &after, &data) == Success && data && format == 32) {
+        const unsigned long* items = reinterpret_cast<const unsigned long*>(data);
+        values.assign(items, items + count);
+    }
+    if (data) XFree(data);
+    return values;
+}
+
+}  // namespace
+
+cWindowIdentity cXDriver::Identity(Window window) {
+    cWindowIdentity identity;
+    XClassHint hint{};
+    if (XGetClassHint(display, window, &hint)) {
+        identity.instance = hint.res_name ? hint.res_name : "";
+        identity.windowClass = hint.res_class ? hint.res_class : "";
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+    }
+    XTextProperty machine{};
+    if (XGetWMClientMachine(display, window, &machine) && machine.value) {
+        identity.machine = reinterpret_cast<const char*>(machine.value);
+        XFree(machine.value);
+    }
+    const std::vector<unsigned long> pid = Cardinals(display, window, "_NET_WM_PID");
+    if (pid.size() == 1) identity.pid = long(pid[0]);
+    identity.icon = Cardinals(display, window, "_NET_WM_ICON");
+    return identity;
 }
 
 bool cXDriver::HasVidMode() {
