@@ -7,10 +7,13 @@
 
 #include <X11/keysym.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <set>
 
 namespace e2e {
@@ -194,6 +197,67 @@ TEST_F(DemoE2e, ManagedWindowReportsAResizeOnceAndQuitsOnTheCloseRequest) {
     EXPECT_EQ(demo->WaitForExit(8), 0) << demo->Output();
     EXPECT_EQ(demo->Count("Exiting sanely..."), 1u);
     ExpectOrderlyShutdown(*demo);
+}
+
+// Which Data/ the demo reads: the working directory's only when it holds
+// the module and no other user can change it, else the one installed beside
+// the program (a copy of it in prefix/games). The working directory's
+// module is not playable, so a demo that reads it ends with status 1.
+TEST_F(DemoE2e, DataIsReadFromTheWorkingDirectoryOnlyWhenItHoldsTheModuleAndNoOtherUserCanChangeIt) {
+    struct cCase {
+        const char* name;
+        bool workModule;      // work/Data/damp.xm present (unplayable)
+        mode_t workMode, dataMode;
+        bool otherOwner;      // work/Data owned by nobody (needs root)
+        bool installed;       // the installed tree holds Data/damp.xm
+        int status;           // 0: ran (on the installed data), 1: ended
+        std::string notice;   // a line on standard error, beginning so
+    };
+    const std::string work = dir + "/work", prefix = dir + "/prefix";
+    const std::string installed = prefix + "/share/games/vindelkrok";
+    const cCase cases[] = {
+        {"an empty Data/", false, 0755, 0755, false, true, 0, ""},
+        {"another user's Data/", true, 0755, 0755, true, true, 0,
+         "vindelkrok: " + work + "/Data not used: other users may write to it"},
+        {"a world-writable Data/", true, 0755, 0777, false, true, 0,
+         "vindelkrok: " + work + "/Data not used: other users may write to it"},
+        {"Data/ in a directory anyone may write to", true, 0777, 0755, false, true, 0,
+         "vindelkrok: " + work + "/Data not used: other users may replace it"},
+        {"the user's own Data/ under a sticky directory like /tmp", true, 01777, 0755, false, true, 1, ""},
+        {"no module anywhere", false, 0755, 0755, false, false, 1,
+         "vindelkrok: no Data/damp.xm in " + work + " and " + installed},
+    };
+    umask(022);  // data only the user can change, whatever the caller's umask
+    std::filesystem::create_directories(prefix + "/games");
+    std::filesystem::copy_file(DemoProgram(), prefix + "/games/vindelkrok");
+    for (const cCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.otherOwner && geteuid() != 0) continue;
+        std::filesystem::remove_all(work);
+        std::filesystem::remove_all(installed);
+        std::filesystem::create_directories(work + "/Data");
+        if (c.workModule) std::ofstream(work + "/Data/damp.xm") << "not a module";
+        if (c.otherOwner) {
+            ASSERT_EQ(chown((work + "/Data").c_str(), 65534, 65534), 0);
+        }
+        chmod((work + "/Data").c_str(), c.dataMode);
+        chmod(work.c_str(), c.workMode);
+        if (c.installed) {
+            std::filesystem::create_directories(installed + "/Data");
+            ASSERT_TRUE(WriteTestModule(installed + "/Data/damp.xm"));
+        }
+        cDemoProcess demo(prefix + "/games/vindelkrok", work, {"SDL_AUDIODRIVER=dummy"}, true, {"--windowed"}, true);
+        // A demo that draws has found playable data; it need not end in order.
+        if (c.status == 0) {
+            EXPECT_TRUE(demo.WaitForLine("fps: ", 10, true)) << demo.Output();
+            demo.Signal(SIGKILL);
+        }
+        EXPECT_EQ(demo.WaitForExit(8), c.status == 0 ? 128 + SIGKILL : c.status) << demo.Output();
+        if (!c.notice.empty()) {
+            EXPECT_EQ(demo.Count(c.notice), 1u) << demo.Output();
+        }
+        EXPECT_EQ(demo.Count("vindelkrok: ", true), c.notice.empty() ? 0u : 1u) << demo.Output();
+    }
 }
 
 TEST_F(DemoE2e, SigtermEndsThroughTheOrderlyShutdown) {

@@ -114,7 +114,7 @@ bool cXDriver::HasExtension(const char* name) {
 
 namespace {
 
-// A property of 32-bit items (Xlib hands them over as longs).
+// A property of 32-bit items.
 std::vector<unsigned long> Cardinals(Display* display, Window window, const char* name) {
     std::vector<unsigned long> values;
     Atom type = None;
@@ -123,8 +123,9 @@ std::vector<unsigned long> Cardinals(Display* display, Window window, const char
     unsigned char* data = nullptr;
     if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1 << 20, False, AnyPropertyType,
                            &type, &format, &count, &after, &data) == Success && data && format == 32) {
+        // Xlib widens each item to a long, sign-extending it.
         const unsigned long* items = reinterpret_cast<const unsigned long*>(data);
-        values.assign(items, items + count);
+        for (unsigned long i = 0; i < count; ++i) values.push_back(items[i] & 0xFFFFFFFFul);
     }
     if (data) XFree(data);
     return values;
