@@ -27,6 +27,7 @@ void ToggleFullScreen() {
     int opened = OpenWindow(kWindowTitle, kWindowWidth, kWindowHeight, gFullScreen);
     if (opened < 0) {
         // Another demo switched the mode meanwhile: back into a window.
+        std::fflush(stdout);
         std::fprintf(stderr, "vindelkrok: %s; staying in a window\n", kVideoModeHeldMessage);
         gFullScreen = 0;
         opened = OpenWindow(kWindowTitle, kWindowWidth, kWindowHeight, gFullScreen);

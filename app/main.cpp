@@ -124,6 +124,8 @@ int main(int argc, char** argv) {
     const int opened = OpenWindow(kWindowTitle, kWindowWidth, kWindowHeight, gFullScreen);
     if (opened < 0) {
         // Nothing switched, no window made: the other demo keeps its screen.
+        // The log so far goes out first, so the two never mix mid-line.
+        std::fflush(stdout);
         std::fprintf(stderr, "vindelkrok: %s; not starting (vindelkrok --windowed runs beside it)\n",
                      kVideoModeHeldMessage);
         return 1;

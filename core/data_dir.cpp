@@ -70,7 +70,10 @@ std::string EnterDataDirectory(const char* program) {
     if (error) return "";
     const fs::path executable = fs::read_symlink("/proc/self/exe", error);
     const cDataSearch search = FindDataDirectory(working.string(), error ? "" : executable.string());
-    if (!search.notice.empty()) std::fprintf(stderr, "%s: %s\n", program, search.notice.c_str());
+    if (!search.notice.empty()) {
+        std::fflush(stdout);  // the log so far first: the two never mix mid-line
+        std::fprintf(stderr, "%s: %s\n", program, search.notice.c_str());
+    }
     if (search.dir.empty() || search.dir == working.string() || chdir(search.dir.c_str()) != 0) return "";
     return search.dir;
 }

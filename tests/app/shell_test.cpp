@@ -1,15 +1,10 @@
 // The demo's command line and where it finds Data/.
-#include "core/console.h"
 #include "core/data_dir.h"
 #include "app/options.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -79,41 +74,6 @@ TEST_F(DataDirectory, WorkingDirectoryFirstThenTheInstalledOneBesideTheProgram) 
     std::ofstream(root / "prefix/share/games/vindelkrok/Data") << "not a directory";
     EXPECT_EQ(FindDataDirectory(Work(), Program()).dir, "");
     EXPECT_EQ(FindDataDirectory(Work(), "").dir, "");
-}
-
-// Standard output held from the start and then handed to a terminal is
-// written line by line again, as glibc buffers a terminal: a line printed
-// just before the process is killed reaches the terminal.
-TEST(HeldStandardOutput, OnATerminalAgainGoesOutLineByLine) {
-    const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(terminal, 0);
-    ASSERT_EQ(grantpt(terminal), 0);
-    ASSERT_EQ(unlockpt(terminal), 0);
-    const std::string side = ptsname(terminal);
-    const pid_t child = fork();
-    if (child == 0) {
-        const int fd = open(side.c_str(), O_RDWR | O_NOCTTY);
-        dup2(fd, STDOUT_FILENO);
-        // The first write happens while held: stdio buffers in blocks then.
-        std::setvbuf(stdout, nullptr, _IOFBF, BUFSIZ);
-        HoldStandardOutput();
-        std::printf("held line\n");
-        ReleaseStandardOutput();
-        std::printf("released line\n");
-        _exit(0);  // as a kill would: stdio is not flushed
-    }
-    std::string seen;
-    char buffer[256];
-    pollfd p{terminal, POLLIN, 0};
-    while (seen.find("released line") == std::string::npos && poll(&p, 1, 2000) == 1) {
-        const ssize_t n = read(terminal, buffer, sizeof buffer);
-        if (n <= 0) break;
-        seen.append(buffer, size_t(n));
-    }
-    waitpid(child, nullptr, 0);
-    close(terminal);
-    EXPECT_NE(seen.find("held line"), std::string::npos) << seen;
-    EXPECT_NE(seen.find("released line"), std::string::npos) << seen;
 }
 
 }  // namespace

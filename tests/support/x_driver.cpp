@@ -1,6 +1,7 @@
 // Driving the demo's window from another X client.
 #include "tests/support/x_driver.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/xf86vmode.h>
@@ -57,17 +58,6 @@ void cXDriver::Key(KeySym key, Window focus) {
     XSync(display, False);
 }
 
-void cXDriver::SendKey(Window window, KeySym key) {
-    XEvent event{};
-    event.xkey.type = KeyPress;
-    event.xkey.window = window;
-    event.xkey.root = DefaultRootWindow(display);
-    event.xkey.keycode = XKeysymToKeycode(display, key);
-    event.xkey.same_screen = True;
-    XSendEvent(display, window, False, KeyPressMask, &event);
-    XSync(display, False);
-}
-
 void cXDriver::Click(Window window, unsigned button) {
     XWindowAttributes a;
     XGetWindowAttributes(display, window, &a);
@@ -112,44 +102,30 @@ bool cXDriver::HasExtension(const char* name) {
     return XQueryExtension(display, name, &opcode, &event, &error);
 }
 
-namespace {
-
-// A property of 32-bit items.
-std::vector<unsigned long> Cardinals(Display* display, Window window, const char* name) {
-    std::vector<unsigned long> values;
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1 << 20, False, AnyPropertyType,
-                           &type, &format, &count, &after, &data) == Success && data && format == 32) {
-        // Xlib widens each item to a long, sign-extending it.
-        const unsigned long* items = reinterpret_cast<const unsigned long*>(data);
-        for (unsigned long i = 0; i < count; ++i) values.push_back(items[i] & 0xFFFFFFFFul);
-    }
-    if (data) XFree(data);
-    return values;
-}
-
-}  // namespace
-
 cWindowIdentity cXDriver::Identity(Window window) {
     cWindowIdentity identity;
     XClassHint hint{};
     if (XGetClassHint(display, window, &hint)) {
-        identity.instance = hint.res_name ? hint.res_name : "";
-        identity.windowClass = hint.res_class ? hint.res_class : "";
+        identity.instance = hint.res_name;
+        identity.windowClass = hint.res_class;
         XFree(hint.res_name);
         XFree(hint.res_class);
     }
-    XTextProperty machine{};
-    if (XGetWMClientMachine(display, window, &machine) && machine.value) {
-        identity.machine = reinterpret_cast<const char*>(machine.value);
-        XFree(machine.value);
+    for (const char* name : {"_NET_WM_PID", "_NET_WM_ICON"}) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1 << 20, False, XA_CARDINAL, &type,
+                           &format, &count, &after, &data);
+        // Xlib hands 32-bit items over as longs, sign-extended.
+        std::vector<unsigned long> values;
+        for (unsigned long i = 0; data && format == 32 && i < count; ++i)
+            values.push_back(reinterpret_cast<const unsigned long*>(data)[i] & 0xFFFFFFFFul);
+        if (data) XFree(data);
+        if (name[8] == 'P' && values.size() == 1) identity.pid = long(values[0]);
+        if (name[8] == 'I') identity.icon = values;
     }
-    const std::vector<unsigned long> pid = Cardinals(display, window, "_NET_WM_PID");
-    if (pid.size() == 1) identity.pid = long(pid[0]);
-    identity.icon = Cardinals(display, window, "_NET_WM_ICON");
     return identity;
 }
 

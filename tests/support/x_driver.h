@@ -19,9 +19,8 @@ struct cWindowInfo {
 // What a window tells desktops about itself.
 struct cWindowIdentity {
     std::string instance, windowClass;  // WM_CLASS
-    std::string machine;                // WM_CLIENT_MACHINE
     long pid = -1;                      // _NET_WM_PID
-    std::vector<unsigned long> icon;    // _NET_WM_ICON as stored
+    std::vector<unsigned long> icon;    // _NET_WM_ICON
 };
 
 class cXDriver {
@@ -40,8 +39,6 @@ public:
     cWindowInfo WaitForMappedWindow(double timeout);
     // Presses and releases a key, as a keyboard would, on the focus window.
     void Key(KeySym key, Window focus = 0);
-    // Sends a key press straight to the window, past any keyboard grab.
-    void SendKey(Window window, KeySym key);
     // Presses and releases a mouse button over the window.
     void Click(Window window, unsigned button);
     // Sends the window manager's close request (WM_PROTOCOLS, WM_DELETE_WINDOW).
@@ -50,7 +47,7 @@ public:
     void Move(Window window, int x, int y);
     // The colour of one pixel of the window as 0xRRGGBB (24-bit visuals).
     unsigned long PixelAt(Window window, int x, int y);
-    // The window's class, host, process and icon properties.
+    // The window's class, process and icon properties.
     cWindowIdentity Identity(Window window);
     // Whether the server has the named extension.
     bool HasExtension(const char* name);
