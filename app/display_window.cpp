@@ -186,6 +186,7 @@ int OpenWindow(const char* title, int width, int height, int fullScreen) {
         CreateManagedWindow(visual, title, width, height);
     } else if (!CreateFullScreenWindow(modes, visual, width, height)) {
         XFree(visual);
+        glXDestroyContext(display, DisplayWindow.context);
         AbandonOpening(modes);
         return -1;
     }
