@@ -8,6 +8,7 @@
 
 #include "app/mode_guardian.h"
 #include "app/video_mode.h"
+#include "app/window_identity.h"
 #include "core/gl_view.h"
 
 #include <unistd.h>
@@ -82,8 +83,9 @@ int AbandonOpening(cModes& modes) {
 }
 
 // Full screen: switch the mode if possible, then an override-redirect window
-// over the whole screen that holds keyboard and pointer.
-void CreateFullScreenWindow(const cModes& modes, XVisualInfo* visual, int width, int height) {
+// over the whole screen that holds keyboard and pointer. False, with nothing
+// switched or made, when another demo holds the screen's video mode.
+bool CreateFullScreenWindow(const cModes& modes, XVisualInfo* visual, int width, int height) {
     Display* display = DisplayWindow.display;
     unsigned int w = unsigned(DisplayWidth(display, visual->screen));
     unsigned int h = unsigned(DisplayHeight(display, visual->screen));
@@ -91,8 +93,9 @@ void CreateFullScreenWindow(const cModes& modes, XVisualInfo* visual, int width,
         // Without a mode of the requested size the desktop mode stays.
         const int chosen = ChooseMode(modes.list, modes.count, width, height);
         XF86VidModeModeInfo* mode = chosen >= 0 ? modes.list[chosen] : &DisplayWindow.desktopMode;
-        // Told first, so a demo killed right after the switch is covered.
-        GuardModeSwitch(DisplayWindow.screen, DisplayWindow.desktopMode);
+        // Claimed and told first, so a demo killed right after the switch
+        // is covered.
+        if (!GuardModeSwitch(display, DisplayWindow.screen, DisplayWindow.desktopMode)) return false;
         XF86VidModeSwitchToMode(display, DisplayWindow.screen, mode);
         XF86VidModeSetViewPort(display, DisplayWindow.screen, 0, 0);
         DisplayWindow.modeSwitched = 1;
@@ -113,6 +116,7 @@ void CreateFullScreenWindow(const cModes& modes, XVisualInfo* visual, int width,
     // Confines the pointer to the window, with the default cursor.
     XGrabPointer(display, DisplayWindow.window, True, ButtonPressMask, GrabModeAsync, GrabModeAsync,
                  DisplayWindow.window, None, CurrentTime);
+    return true;
 }
 
 // Windowed: a managed window of the requested size that accepts the window
@@ -178,10 +182,15 @@ int OpenWindow(const char* title, int width, int height, int fullScreen) {
     DisplayWindow.attributes.colormap = colormap;
     DisplayWindow.attributes.border_pixel = 0;
 
-    if (fullScreen)
-        CreateFullScreenWindow(modes, visual, width, height);
-    else
+    if (!fullScreen) {
         CreateManagedWindow(visual, title, width, height);
+    } else if (!CreateFullScreenWindow(modes, visual, width, height)) {
+        XFree(visual);
+        glXDestroyContext(display, DisplayWindow.context);
+        AbandonOpening(modes);
+        return -1;
+    }
+    SetWindowIdentity(display, DisplayWindow.window);
     if (modes.list) XFree(modes.list);
     XFree(visual);
 
@@ -211,6 +220,9 @@ void CloseWindow() {
     if (DisplayWindow.fullScreen && DisplayWindow.modeSwitched) {
         XF86VidModeSwitchToMode(display, DisplayWindow.screen, &DisplayWindow.desktopMode);
         XF86VidModeSetViewPort(display, DisplayWindow.screen, 0, 0);
+        // Neither request has a reply: the restore must reach the server
+        // before the guardian stops guarding.
+        XSync(display, False);
         DisplayWindow.modeSwitched = 0;
         ReleaseModeGuard();
     }

@@ -29,7 +29,9 @@ extern cDisplayWindow DisplayWindow;
 
 // Opens display, window and context, makes the context current and sets the
 // fixed GL state. 1 on success; 0, after one line naming what is missing and
-// releasing what was made, when there is no display, visual or context.
+// releasing what was made, when there is no display, visual or context; -1,
+// silently and with everything released, when full screen would switch a
+// video mode that another demo holds (app/mode_claim.h).
 int OpenWindow(const char* title, int width, int height, int fullScreen);
 // Releases and destroys the context, restores the desktop mode if it was
 // switched and closes the display connection. Does nothing when closed.

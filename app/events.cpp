@@ -16,6 +16,7 @@
 
 int gFullScreen = 1;
 const char* const kWindowTitle = "Vindelkrok designdemo";
+const char* const kVideoModeHeldMessage = "another demo runs full screen on this display and holds its video mode";
 
 namespace {
 
@@ -23,7 +24,15 @@ namespace {
 void ToggleFullScreen() {
     CloseWindow();
     gFullScreen = !gFullScreen;
-    if (!OpenWindow(kWindowTitle, kWindowWidth, kWindowHeight, gFullScreen)) {
+    int opened = OpenWindow(kWindowTitle, kWindowWidth, kWindowHeight, gFullScreen);
+    if (opened < 0) {
+        // Another demo switched the mode meanwhile: back into a window.
+        std::fflush(stdout);
+        std::fprintf(stderr, "vindelkrok: %s; staying in a window\n", kVideoModeHeldMessage);
+        gFullScreen = 0;
+        opened = OpenWindow(kWindowTitle, kWindowWidth, kWindowHeight, gFullScreen);
+    }
+    if (!opened) {
         // No window to draw into any more: end the demo in order.
         gQuit = 1;
         return;

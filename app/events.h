@@ -12,6 +12,8 @@ extern int gFullScreen;
 
 // The window's title and requested size.
 extern const char* const kWindowTitle;
+// Why full screen is refused while another demo holds the video mode.
+extern const char* const kVideoModeHeldMessage;
 constexpr int kWindowWidth = 800;
 constexpr int kWindowHeight = 600;
 

@@ -117,11 +117,20 @@ int main(int argc, char** argv) {
     StartModeGuardian();
     InstallQuitSignals();
     SetContextQuery(WindowContextCurrent);
-    EnterDataDirectory();  // the working directory's Data/, else the installed one
+    EnterDataDirectory("vindelkrok");  // the working directory's Data/, else the installed one
     if (options.silent) FSOUND_SetOutput(SOUND_OUTPUT_SILENT);
     gQuit = 0;
     gFullScreen = options.windowed ? 0 : 1;
-    if (!OpenWindow(kWindowTitle, kWindowWidth, kWindowHeight, gFullScreen)) FailStartup();
+    const int opened = OpenWindow(kWindowTitle, kWindowWidth, kWindowHeight, gFullScreen);
+    if (opened < 0) {
+        // Nothing switched, no window made: the other demo keeps its screen.
+        // The log so far goes out first, so the two never mix mid-line.
+        std::fflush(stdout);
+        std::fprintf(stderr, "vindelkrok: %s; not starting (vindelkrok --windowed runs beside it)\n",
+                     kVideoModeHeldMessage);
+        return 1;
+    }
+    if (opened == 0) FailStartup();
 
     StartSoundLibrary();
     StartDemo(gSong, SwapWindowBuffers);

@@ -6,7 +6,10 @@
 // guardian that has gone fails with an error instead of raising SIGPIPE.
 #include "app/mode_guardian.h"
 
+#include "app/mode_claim.h"
+
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -20,6 +23,8 @@ namespace {
 // ---- Constants and types ---------------------------------------------------
 
 enum : int { kModeSwitched = 1, kModeRestored = 2 };
+// The guardian's answer to kModeSwitched.
+enum : int { kClaimHeld = 0, kClaimGranted = 1, kClaimNoConnection = 2 };
 
 // The guardian's name in process lists (at most 15 characters).
 constexpr const char* kGuardianName = "vindelkrok-mode";
@@ -27,6 +32,10 @@ constexpr const char* kGuardianName = "vindelkrok-mode";
 // Longest the guardian may take to restore the mode once the demo has gone:
 // a server that does not answer must not keep it alive.
 constexpr unsigned kRestoreSeconds = 1;
+
+// Longest the demo waits for the guardian's answer to a claim; a guardian
+// that has not answered by then is taken as gone.
+constexpr int kAnswerMilliseconds = 5000;
 
 struct cGuardMessage {
     int kind;
@@ -76,7 +85,20 @@ void RestoreMode(Display* display, const cGuardMessage& guard) {
     XF86VidModeModeInfo mode = guard.mode;
     XF86VidModeSwitchToMode(display, guard.screen, &mode);
     XF86VidModeSetViewPort(display, guard.screen, 0, 0);
-    XCloseDisplay(display);  // flushes the requests
+    // Closing flushes the requests; the claim goes with the connection,
+    // after them.
+    XCloseDisplay(display);
+}
+
+// Opens the guardian's connection and claims the screen's mode on it.
+int ClaimOnOwnConnection(Display*& display, int screen) {
+    if (display) return kClaimGranted;  // claimed by an earlier message
+    display = XOpenDisplay(nullptr);
+    if (!display) return kClaimNoConnection;
+    if (ClaimVideoMode(display, screen)) return kClaimGranted;
+    XCloseDisplay(display);
+    display = nullptr;
+    return kClaimHeld;
 }
 
 // The guardian's life: follow the demo's messages until its end closes.
@@ -86,8 +108,9 @@ void RestoreMode(Display* display, const cGuardMessage& guard) {
     XSetErrorHandler(OnRequestError);
     cGuardMessage guard{};
     bool switched = false;
-    // Held while the mode is switched, so the restore needs no new
-    // connection (and a server does not reset when the demo's goes).
+    // Held while the mode is switched: it holds the claim on the mode, the
+    // restore needs no new connection, and a server does not reset when the
+    // demo's goes.
     Display* display = nullptr;
     for (;;) {
         cGuardMessage message{};
@@ -95,9 +118,12 @@ void RestoreMode(Display* display, const cGuardMessage& guard) {
         if (n < 0 && errno == EINTR) continue;
         if (n != ssize_t(sizeof message)) break;  // the demo has gone
         if (message.kind == kModeSwitched) {
-            guard = message;
-            switched = true;
-            if (!display) display = XOpenDisplay(nullptr);
+            const int answer = ClaimOnOwnConnection(display, message.screen);
+            if (answer == kClaimGranted) {
+                guard = message;
+                switched = true;
+            }
+            send(socket, &answer, sizeof answer, MSG_NOSIGNAL);
         } else if (message.kind == kModeRestored) {
             switched = false;
             if (display) XCloseDisplay(display);
@@ -138,8 +164,8 @@ void StartModeGuardian() {
     gGuardSocket = ends[0];
 }
 
-// Announce a mode switch
-void GuardModeSwitch(int screen, const XF86VidModeModeInfo& desktopMode) {
+// Claim the mode and announce the switch
+bool GuardModeSwitch(Display* display, int screen, const XF86VidModeModeInfo& desktopMode) {
     cGuardMessage message{};
     message.kind = kModeSwitched;
     message.screen = screen;
@@ -147,6 +173,15 @@ void GuardModeSwitch(int screen, const XF86VidModeModeInfo& desktopMode) {
     message.mode.privsize = 0;
     message.mode.c_private = nullptr;
     Tell(message);
+    int answer = kClaimNoConnection;
+    pollfd reply{gGuardSocket, POLLIN, 0};
+    if (gGuardSocket >= 0 && poll(&reply, 1, kAnswerMilliseconds) == 1 &&
+        recv(gGuardSocket, &answer, sizeof answer, 0) != ssize_t(sizeof answer))
+        answer = kClaimNoConnection;
+    // Without a guardian the demo's own connection holds the claim; it
+    // closes after CloseWindow's restore, or with the demo.
+    if (answer == kClaimNoConnection) return ClaimVideoMode(display, screen);
+    return answer == kClaimGranted;
 }
 
 // Announce the desktop mode is back

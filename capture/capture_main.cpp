@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
     }
     AnchorOutputs(options);
     MoveLog(options);
-    EnterDataDirectory();
+    EnterDataDirectory("vindelkrok-capture");
     // SIGINT, SIGTERM and SIGHUP stop the frames; what was written is closed in order.
     InstallQuitSignals();
     return RunCapture(options);

@@ -14,6 +14,7 @@ namespace {
 int gTerminal = -1;         // the original standard output while held or moved
 int gHeld = -1;             // the scratch file descriptor 1 points at, or -1
 FILE* gConsole = nullptr;   // stream on gTerminal
+char gStdoutBuffer[BUFSIZ];  // stdout's buffer once the output has its place
 
 // Flushes both kinds of standard output.
 void Flush() {
@@ -43,6 +44,11 @@ void Replace(int fd) {
     dup2(fd, STDOUT_FILENO);
     if (gHeld >= 0) close(gHeld);
     gHeld = -1;
+    // stdio chose its buffering when it first wrote, into the scratch file:
+    // choose again for where the output goes now, as at start-up (line by
+    // line on a terminal, in blocks into a file or pipe). glibc takes a new
+    // mode for a stream that has written only together with a buffer.
+    std::setvbuf(stdout, gStdoutBuffer, isatty(STDOUT_FILENO) ? _IOLBF : _IOFBF, sizeof gStdoutBuffer);
 }
 
 }  // namespace

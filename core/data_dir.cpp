@@ -1,39 +1,79 @@
 // Finding Data/: the working directory, then the installed data directory.
 #include "core/data_dir.h"
 
+#include "base/data_files.h"
+
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-bool HoldsData(const fs::path& dir) {
-    std::error_code error;
-    return fs::is_directory(dir / "Data", error);
+// Written by the user or root alone: owned by one of them, with neither
+// group nor others allowed to write.
+bool OwnedAndPrivate(const struct stat& s) {
+    return (s.st_uid == geteuid() || s.st_uid == 0) && (s.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+// Why dir's Data/ is not used ("" when it is): the module is missing, or
+// another user could change what the demo would read.
+std::string Unusable(const fs::path& dir) {
+    const fs::path data = dir / "Data", module = dir / kSongFile;
+    struct stat d {}, m {}, parent {};
+    if (stat(module.c_str(), &m) != 0 || !S_ISREG(m.st_mode)) return "missing";
+    if (stat(data.c_str(), &d) != 0 || stat(dir.c_str(), &parent) != 0) return "missing";
+    if (!OwnedAndPrivate(d) || !OwnedAndPrivate(m)) return "other users may write to it";
+    // In a directory others may write to, Data/ could be swapped for
+    // theirs, unless the sticky bit keeps them from renaming ours.
+    if ((parent.st_mode & (S_IWGRP | S_IWOTH)) && !(parent.st_mode & S_ISVTX))
+        return "other users may replace it";
+    return "";
 }
 
 }  // namespace
 
-std::string FindDataDirectory(const std::string& workingDir, const std::string& executable) {
-    if (HoldsData(workingDir)) return workingDir;
-    if (executable.empty()) return "";
+// Choose the directory that holds Data/
+cDataSearch FindDataDirectory(const std::string& workingDir, const std::string& executable) {
+    cDataSearch search;
+    std::string looked, passedOver;
+    std::vector<fs::path> candidates{fs::path(workingDir)};
     // VK_DATA_FROM_PROGRAM: the data directory relative to the program's
     // directory in the installed tree.
-    const fs::path installed = fs::path(executable).parent_path() / VK_DATA_FROM_PROGRAM;
-    if (HoldsData(installed)) return installed.lexically_normal().string();
-    return "";
+    if (!executable.empty())
+        candidates.push_back((fs::path(executable).parent_path() / VK_DATA_FROM_PROGRAM).lexically_normal());
+    for (const fs::path& dir : candidates) {
+        const std::string why = Unusable(dir);
+        if (why.empty()) {
+            search.dir = dir.string();
+            break;
+        }
+        looked += (looked.empty() ? "" : " and ") + dir.string();
+        if (why != "missing")
+            passedOver += (passedOver.empty() ? "" : "; ") + (dir / "Data").string() + " not used: " + why;
+    }
+    if (search.dir.empty())
+        search.notice = std::string("no ") + kSongFile + " in " + looked;
+    if (!passedOver.empty()) search.notice = passedOver + (search.notice.empty() ? "" : "; " + search.notice);
+    return search;
 }
 
-std::string EnterDataDirectory() {
+// Enter the directory that holds Data/
+std::string EnterDataDirectory(const char* program) {
     std::error_code error;
     const fs::path working = fs::current_path(error);
-    if (error || HoldsData(working)) return "";
-    const fs::path executable = fs::read_symlink("/proc/self/exe", error);
     if (error) return "";
-    const std::string dir = FindDataDirectory(working.string(), executable.string());
-    if (dir.empty() || chdir(dir.c_str()) != 0) return "";
-    return dir;
+    const fs::path executable = fs::read_symlink("/proc/self/exe", error);
+    const cDataSearch search = FindDataDirectory(working.string(), error ? "" : executable.string());
+    if (!search.notice.empty()) {
+        std::fflush(stdout);  // the log so far first: the two never mix mid-line
+        std::fprintf(stderr, "%s: %s\n", program, search.notice.c_str());
+    }
+    if (search.dir.empty() || search.dir == working.string() || chdir(search.dir.c_str()) != 0) return "";
+    return search.dir;
 }

@@ -28,8 +28,8 @@ if [ "${1:-}" = "--tests" ]; then
         ffmpeg
         # full-screen video-mode tests: a headless Xorg with XF86VidMode
         xserver-xorg-core xserver-xorg-video-dummy
-        # the Debian package (cpack's dependency scan)
-        dpkg-dev file
+        # the Debian package (cpack's dependency scan, Debian's package checks)
+        dpkg-dev file lintian
         # sound sync on a real sound server: tests and bench_sound_sync start a
         # private PulseAudio with a null sink
         pulseaudio

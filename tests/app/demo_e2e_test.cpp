@@ -7,8 +7,14 @@
 
 #include <X11/keysym.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
 
 namespace e2e {
 namespace {
@@ -142,11 +148,25 @@ TEST_F(DemoE2e, F1TwiceReturnsToFullScreenWithTheSongStillRunning) {
     ExpectOrderlyShutdown(*demo);
 }
 
+// The window's class matches the desktop entry, it names its process, and
+// its first icon is a whole picture, opaque and of more than two colours.
+void ExpectIdentity(const cWindowIdentity& identity, pid_t pid) {
+    EXPECT_EQ(identity.instance + " " + identity.windowClass, "vindelkrok Vindelkrok");
+    EXPECT_EQ(identity.pid, long(pid));
+    const std::vector<unsigned long>& icon = identity.icon;
+    ASSERT_GE(icon.size(), 2u);
+    ASSERT_TRUE(icon[0] >= 16 && icon[1] == icon[0] && icon.size() >= 2 + icon[0] * icon[1]) << icon.size();
+    const std::set<unsigned long> colours(icon.begin() + 2, icon.begin() + 2 + icon[0] * icon[1]);
+    EXPECT_GT(colours.size(), 2u) << "a blank icon";
+    EXPECT_EQ(*colours.begin() >> 24, 0xffu) << "a transparent pixel";  // the lowest alpha
+}
+
 TEST_F(DemoE2e, ManagedWindowReportsAResizeOnceAndQuitsOnTheCloseRequest) {
     cXDriver x;
     auto demo = Start();
     const cWindowInfo managed = SwitchToManagedWindow(*demo, x);
     ASSERT_NE(managed.id, 0u) << demo->Output();
+    ExpectIdentity(x.Identity(managed.id), demo->Pid());
     EXPECT_EQ(demo->Count("Resize event"), 0u) << demo->Output();
 
     x.Resize(managed.id, 640, 480);
@@ -162,6 +182,50 @@ TEST_F(DemoE2e, ManagedWindowReportsAResizeOnceAndQuitsOnTheCloseRequest) {
     EXPECT_EQ(demo->WaitForExit(8), 0) << demo->Output();
     EXPECT_EQ(demo->Count("Exiting sanely..."), 1u);
     ExpectOrderlyShutdown(*demo);
+}
+
+// Which Data/ the demo reads: the working directory's only when it holds
+// the module and no other user can change it, else the one installed beside
+// the program (prefix/games holds a copy). The working directory's module
+// does not play: a demo that reads it ends with status 1.
+TEST_F(DemoE2e, DataIsReadFromTheWorkingDirectoryOnlyWhenItHoldsTheModuleAndNoOtherUserCanChangeIt) {
+    const std::string work = dir + "/work", prefix = dir + "/prefix", installed = prefix + "/share/games/vindelkrok";
+    const std::string passed = "vindelkrok: " + work + "/Data not used: other users may ";
+    const struct {
+        bool module, otherOwner;  // work/Data/damp.xm there; work/Data owned by nobody
+        mode_t workMode, dataMode;
+        bool installed;
+        int status;  // 0: drew from the installed data
+        std::string notice;
+    } cases[] = {
+        {false, false, 0755, 0755, true, 0, ""},                // an empty Data/
+        {true, true, 01777, 0755, true, 0, passed + "write to it"},  // another user's in a /tmp
+        {true, false, 0755, 0777, true, 0, passed + "write to it"},  // a world-writable one
+        {true, false, 0777, 0755, true, 0, passed + "replace it"},   // where anyone may write
+        {true, false, 01777, 0755, true, 1, ""},                // the user's own in a /tmp
+        {false, false, 0755, 0755, false, 1, "vindelkrok: no Data/damp.xm in " + work + " and " + installed},
+    };
+    umask(022);
+    std::filesystem::create_directories(prefix + "/games");
+    std::filesystem::copy_file(DemoProgram(), prefix + "/games/vindelkrok");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.notice + " " + std::to_string(c.workMode) + " " + std::to_string(c.dataMode));
+        if (c.otherOwner && geteuid() != 0) continue;
+        std::filesystem::remove_all(work);
+        std::filesystem::remove_all(installed);
+        std::filesystem::create_directories(work + "/Data");
+        if (c.module) std::ofstream(work + "/Data/damp.xm") << "not a module";
+        EXPECT_EQ(chown((work + "/Data").c_str(), c.otherOwner ? 65534 : geteuid(), -1), 0);
+        chmod((work + "/Data").c_str(), c.dataMode);
+        chmod(work.c_str(), c.workMode);
+        if (c.installed) std::filesystem::create_directories(installed + "/Data");
+        EXPECT_TRUE(!c.installed || WriteTestModule(installed + "/Data/damp.xm"));
+        cDemoProcess demo(prefix + "/games/vindelkrok", work, {"SDL_AUDIODRIVER=dummy"}, true, {"--windowed"}, true);
+        if (c.status == 0 && demo.WaitForLine("fps: ", 10, true)) demo.Signal(SIGKILL);
+        EXPECT_EQ(demo.WaitForExit(8), c.status == 0 ? 128 + SIGKILL : c.status) << demo.Output();
+        EXPECT_EQ(demo.Count("vindelkrok: ", true), c.notice.empty() ? 0u : 1u) << demo.Output();
+        EXPECT_EQ(demo.Count(c.notice.empty() ? "-" : c.notice), c.notice.empty() ? 0u : 1u) << demo.Output();
+    }
 }
 
 TEST_F(DemoE2e, SigtermEndsThroughTheOrderlyShutdown) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -43,6 +45,7 @@ TEST(DemoOptions, NoArgumentsChangeNothingAndUnknownOnesAreNamed) {
 class DataDirectory : public ::testing::Test {
 protected:
     void SetUp() override {
+        umask(022);  // data only the user can change, whatever the caller's umask
         char pattern[] = "/tmp/vk-datadir-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         root = pattern;
@@ -59,16 +62,18 @@ protected:
 
 TEST_F(DataDirectory, WorkingDirectoryFirstThenTheInstalledOneBesideTheProgram) {
     const std::string installed = (root / "prefix/share/games/vindelkrok").string();
-    EXPECT_EQ(FindDataDirectory(Work(), Program()), installed);
+    std::ofstream(root / "prefix/share/games/vindelkrok/Data/damp.xm") << "module";
+    EXPECT_EQ(FindDataDirectory(Work(), Program()).dir, installed);
     fs::create_directory(root / "work/Data");
-    EXPECT_EQ(FindDataDirectory(Work(), Program()), Work());
+    std::ofstream(root / "work/Data/damp.xm") << "module";
+    EXPECT_EQ(FindDataDirectory(Work(), Program()).dir, Work());
 
     // Without Data/ in either place, or a file named Data: none found.
-    fs::remove(root / "work/Data");
-    fs::remove(root / "prefix/share/games/vindelkrok/Data");
+    fs::remove_all(root / "work/Data");
+    fs::remove_all(root / "prefix/share/games/vindelkrok/Data");
     std::ofstream(root / "prefix/share/games/vindelkrok/Data") << "not a directory";
-    EXPECT_EQ(FindDataDirectory(Work(), Program()), "");
-    EXPECT_EQ(FindDataDirectory(Work(), ""), "");
+    EXPECT_EQ(FindDataDirectory(Work(), Program()).dir, "");
+    EXPECT_EQ(FindDataDirectory(Work(), "").dir, "");
 }
 
 }  // namespace

@@ -17,6 +17,15 @@
 namespace e2e {
 namespace {
 
+// Polls until pid has ended; false when it still runs after the timeout.
+bool EndsWithin(pid_t pid, double timeout) {
+    for (double waited = 0; waited <= timeout; waited += 0.02) {
+        if (!e2e::StillRunning(pid)) return true;
+        usleep(20000);
+    }
+    return false;
+}
+
 class VidModeE2e : public cDemoTest {
 protected:
     void SetUp() override {
@@ -52,14 +61,6 @@ protected:
     int desktopWidth = 0, desktopHeight = 0;
 };
 
-// Polls until pid has ended; false when it still runs after the timeout.
-bool EndsWithin(pid_t pid, double timeout) {
-    for (double waited = 0; waited <= timeout; waited += 0.02) {
-        if (!e2e::StillRunning(pid)) return true;
-        usleep(20000);
-    }
-    return false;
-}
 
 TEST_F(VidModeE2e, FullScreenSwitchesTo800x600AndEscapeRestoresTheDesktop) {
     auto demo = Start();
@@ -70,9 +71,46 @@ TEST_F(VidModeE2e, FullScreenSwitchesTo800x600AndEscapeRestoresTheDesktop) {
     const cWindowInfo window = x.WaitForMappedWindow(1);
     EXPECT_EQ(window.width, 800);
     EXPECT_EQ(window.height, 600);
+    const std::vector<pid_t> guardians = ChildrenOf(demo->Pid(), "vindelkrok-mode");
+    ASSERT_EQ(guardians.size(), 1u);
 
     x.Key(XK_Escape);
     EXPECT_EQ(demo->WaitForExit(8), 0) << demo->Output();
+    EXPECT_EQ(Mode(), Desktop());
+    EXPECT_TRUE(EndsWithin(guardians[0], 2.0)) << "the guardian outlives an orderly end";
+}
+
+TEST_F(VidModeE2e, OneDemoAtATimeSwitchesTheModeAndTheDesktopComesBackAfterBoth) {
+    const std::string refused = "vindelkrok: another demo runs full screen on this display and holds its video mode";
+    auto first = Start();
+    ASSERT_TRUE(first->WaitForLine("fps: ", 10, true)) << first->Output();
+    ASSERT_EQ(Mode(), "800x600");
+    ASSERT_NE(x.WaitForMappedWindow(1).id, 0u);
+
+    // A second full-screen start (a double click on the launcher) changes
+    // nothing and says why.
+    auto second = StartWith({}, {"SDL_AUDIODRIVER=dummy"}, true);
+    EXPECT_EQ(second->WaitForExit(8), 1) << second->Output();
+    EXPECT_EQ(second->Count(refused + "; not starting (vindelkrok --windowed runs beside it)"), 1u)
+        << second->Output();
+    EXPECT_EQ(second->Count("Resolution ", true), 0u) << second->Output();
+    EXPECT_EQ(x.WaitForMappedWindow(0.5).id, 0u) << "the refused demo mapped a window";
+    EXPECT_EQ(Mode(), "800x600");
+
+    // A windowed one runs beside it.
+    auto windowed = StartWith({"--windowed"}, {"SDL_AUDIODRIVER=dummy"});
+    const cWindowInfo managed = x.WaitForMappedWindow(10);
+    ASSERT_NE(managed.id, 0u) << windowed->Output();
+    ASSERT_TRUE(windowed->WaitForLine("fps: ", 10, true)) << windowed->Output();
+    EXPECT_EQ(Mode(), "800x600");
+
+    // Escape goes to the demo on screen, which gives the desktop its mode
+    // back at once; the windowed one ends without touching it.
+    x.Key(XK_Escape);
+    EXPECT_EQ(first->WaitForExit(8), 0) << first->Output();
+    EXPECT_EQ(Mode(), Desktop());
+    x.RequestClose(managed.id);
+    EXPECT_EQ(windowed->WaitForExit(8), 0) << windowed->Output();
     EXPECT_EQ(Mode(), Desktop());
 }
 

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The Debian package end to end: built with cpack from the build tree,
-# unpacked with dpkg-deb into a scratch root (not installed), then the
-# unpacked demo run for a few seconds from another directory under Xvfb,
-# finding its Data/ from its own path, and the unpacked capture program
-# making one still there.
+# checked with lintian, unpacked with dpkg-deb into a scratch root (not
+# installed), then the unpacked demo run for a few seconds from another
+# directory under Xvfb, finding its Data/ from its own path, and the
+# unpacked capture program making one still there.
 #
 #   package_test.sh <build directory> <with-xvfb.sh>
 set -u
@@ -24,6 +24,8 @@ if ! (cd "$tmp" && cpack --config "$build/CPackConfig.cmake" -G DEB -B "$tmp/pkg
     exit 1
 fi
 deb="$(ls "$tmp"/pkg/*.deb)"
+# Debian's own checks: no error and no warning (lintian warns when run as root).
+lintian --fail-on error,warning "$deb" >"$tmp/lintian.log" 2>&1 || fail "lintian: $(grep -v '^running with root' "$tmp/lintian.log")"
 dpkg-deb -f "$deb" Section | grep -qx games || fail "section is not games"
 dpkg-deb -f "$deb" Depends | grep -q libsdl2 || fail "the dependencies lack the SDL library: $(dpkg-deb -f "$deb" Depends)"
 dpkg-deb -x "$deb" "$tmp/root"
@@ -42,6 +44,8 @@ done
 file "$root/share/icons/hicolor/128x128/apps/vindelkrok.png" | grep -q "PNG image data, 128 x 128" || fail "the icon is not a 128x128 PNG"
 grep -qx "Exec=vindelkrok" "$root/share/applications/vindelkrok.desktop" || fail "the desktop entry does not run vindelkrok"
 grep -qx "Icon=vindelkrok" "$root/share/applications/vindelkrok.desktop" || fail "the desktop entry names no icon"
+# Docks match the window to the entry by the class the window carries.
+grep -qx "StartupWMClass=Vindelkrok" "$root/share/applications/vindelkrok.desktop" || fail "the desktop entry names no window class"
 for page in vindelkrok vindelkrok-capture; do
     gzip -dc "$root/share/man/man6/$page.6.gz" | grep -q "^\.TH ${page^^} 6" || fail "$page.6.gz is not a section 6 page"
 done

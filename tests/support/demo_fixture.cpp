@@ -32,10 +32,10 @@ std::unique_ptr<cDemoProcess> cDemoTest::Start(bool withModule, bool keepDisplay
 }
 
 std::unique_ptr<cDemoProcess> cDemoTest::StartWith(const std::vector<std::string>& args,
-                                                   const std::vector<std::string>& env) {
+                                                   const std::vector<std::string>& env, bool withErrors) {
     mkdir((dir + "/Data").c_str(), 0755);
     EXPECT_TRUE(WriteTestModule(dir + "/Data/damp.xm"));
-    return std::make_unique<cDemoProcess>(DemoProgram(), dir, env, true, args);
+    return std::make_unique<cDemoProcess>(DemoProgram(), dir, env, true, args, withErrors);
 }
 
 bool cDemoTest::WaitForNextFps(cDemoProcess& demo, double timeout) {

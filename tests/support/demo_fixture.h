@@ -26,8 +26,10 @@ protected:
     // withModule is false; without DISPLAY when keepDisplay is false).
     std::unique_ptr<cDemoProcess> Start(bool withModule = true, bool keepDisplay = true);
     // Starts the demo with Data/damp.xm, the arguments and the environment
-    // entries given (see cDemoProcess) instead of the dummy audio output.
-    std::unique_ptr<cDemoProcess> StartWith(const std::vector<std::string>& args, const std::vector<std::string>& env);
+    // entries given (see cDemoProcess) instead of the dummy audio output;
+    // withErrors reads its standard error among the lines.
+    std::unique_ptr<cDemoProcess> StartWith(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                                            bool withErrors = false);
     // Waits for the next "fps: " line after the lines read so far: the main
     // loop has run (and everything printed before it has been flushed).
     static bool WaitForNextFps(cDemoProcess& demo, double timeout = 4.0);

@@ -14,7 +14,7 @@
 namespace e2e {
 
 cDemoProcess::cDemoProcess(const std::string& program, const std::string& dir, const std::vector<std::string>& env,
-                           bool keepDisplay, const std::vector<std::string>& args) {
+                           bool keepDisplay, const std::vector<std::string>& args, bool withErrors) {
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -24,6 +24,7 @@ cDemoProcess::cDemoProcess(const std::string& program, const std::string& dir, c
     pid = fork();
     if (pid == 0) {
         dup2(pipeFds[1], STDOUT_FILENO);
+        if (withErrors) dup2(pipeFds[1], STDERR_FILENO);
         close(pipeFds[0]);
         close(pipeFds[1]);
         if (chdir(dir.c_str()) != 0) _exit(126);

@@ -19,9 +19,10 @@ class cDemoProcess {
 public:
     // Starts program in directory dir with the arguments and the extra
     // environment entries ("NAME=value", or "NAME" to remove it); with
-    // keepDisplay false, DISPLAY is removed.
+    // keepDisplay false, DISPLAY is removed; with withErrors, standard error
+    // is read among the lines too.
     cDemoProcess(const std::string& program, const std::string& dir, const std::vector<std::string>& env,
-                 bool keepDisplay = true, const std::vector<std::string>& args = {});
+                 bool keepDisplay = true, const std::vector<std::string>& args = {}, bool withErrors = false);
     // Kills the program if it is still running.
     ~cDemoProcess();
     cDemoProcess(const cDemoProcess&) = delete;

@@ -1,6 +1,7 @@
 // Driving the demo's window from another X client.
 #include "tests/support/x_driver.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/xf86vmode.h>
@@ -99,6 +100,33 @@ unsigned long cXDriver::PixelAt(Window window, int x, int y) {
 bool cXDriver::HasExtension(const char* name) {
     int opcode, event, error;
     return XQueryExtension(display, name, &opcode, &event, &error);
+}
+
+cWindowIdentity cXDriver::Identity(Window window) {
+    cWindowIdentity identity;
+    XClassHint hint{};
+    if (XGetClassHint(display, window, &hint)) {
+        identity.instance = hint.res_name;
+        identity.windowClass = hint.res_class;
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+    }
+    for (const char* name : {"_NET_WM_PID", "_NET_WM_ICON"}) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1 << 20, False, XA_CARDINAL, &type,
+                           &format, &count, &after, &data);
+        // Xlib hands 32-bit items over as longs, sign-extended.
+        std::vector<unsigned long> values;
+        for (unsigned long i = 0; data && format == 32 && i < count; ++i)
+            values.push_back(reinterpret_cast<const unsigned long*>(data)[i] & 0xFFFFFFFFul);
+        if (data) XFree(data);
+        if (name[8] == 'P' && values.size() == 1) identity.pid = long(values[0]);
+        if (name[8] == 'I') identity.icon = values;
+    }
+    return identity;
 }
 
 bool cXDriver::HasVidMode() {

@@ -5,12 +5,22 @@
 
 #include <X11/Xlib.h>
 
+#include <string>
+#include <vector>
+
 namespace e2e {
 
 struct cWindowInfo {
     Window id = 0;
     int width = 0, height = 0;
     bool overrideRedirect = false;
+};
+
+// What a window tells desktops about itself.
+struct cWindowIdentity {
+    std::string instance, windowClass;  // WM_CLASS
+    long pid = -1;                      // _NET_WM_PID
+    std::vector<unsigned long> icon;    // _NET_WM_ICON
 };
 
 class cXDriver {
@@ -37,6 +47,8 @@ public:
     void Move(Window window, int x, int y);
     // The colour of one pixel of the window as 0xRRGGBB (24-bit visuals).
     unsigned long PixelAt(Window window, int x, int y);
+    // The window's class, process and icon properties.
+    cWindowIdentity Identity(Window window);
     // Whether the server has the named extension.
     bool HasExtension(const char* name);
     // Whether the server has XF86VidMode, and the size of the mode in use.
