@@ -138,6 +138,7 @@ void CreateManagedWindow(XVisualInfo* visual, const char* title, int width, int 
     XSetStandardProperties(display, DisplayWindow.window, title, title, None, nullptr, 0, nullptr);
     if (askFullScreen) RequestFullScreen(display, DisplayWindow.window);
     XMapRaised(display, DisplayWindow.window);
+    if (askFullScreen) RepeatFullScreenRequest(display, DisplayWindow.window);
 }
 
 // Full screen on Xwayland: a managed window of the screen's size that the

@@ -37,6 +37,20 @@ bool IsXwayland(Display* display) {
     return HasXwaylandOutput(display);
 }
 
+// Ask for the full-screen state of a mapped window
+void RepeatFullScreenRequest(Display* display, Window window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 1;  // _NET_WM_STATE_ADD
+    event.xclient.data.l[1] = long(XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False));
+    event.xclient.data.l[3] = 1;  // from an application
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &event);
+}
+
 // Ask for the full-screen state and the focus before mapping
 void RequestFullScreen(Display* display, Window window) {
     Atom fullScreen = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);

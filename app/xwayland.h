@@ -17,3 +17,7 @@ bool IsXwayland(Display* display);
 // _NET_WM_STATE_FULLSCREEN) and to give it the keyboard focus; call before
 // the window is mapped.
 void RequestFullScreen(Display* display, Window window);
+// Asks again once the window is mapped, as a message to the window manager:
+// one that sets up a new window's state while the first request is on its
+// way (wlroots') may overwrite the property with its own state.
+void RepeatFullScreenRequest(Display* display, Window window);
