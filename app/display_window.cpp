@@ -3,12 +3,15 @@
 // Depends on Xlib, GLX and the XF86VidMode client library. All messages go to
 // standard output with printf. Where the server lacks XF86VidMode (Xvfb,
 // some remote servers), full screen is an override-redirect window of the
-// screen's size and the video mode is left alone.
+// screen's size and the video mode is left alone. On Xwayland (a Wayland
+// desktop) full screen is a managed window that asks the compositor for full
+// screen, with neither a mode switch nor grabs nor a pointer warp.
 #include "app/display_window.h"
 
 #include "app/mode_guardian.h"
 #include "app/video_mode.h"
 #include "app/window_identity.h"
+#include "app/xwayland.h"
 #include "core/gl_view.h"
 
 #include <unistd.h>
@@ -57,8 +60,13 @@ Display* ConnectDisplay() {
 }
 
 // Asks the server for its modes and keeps the mode in use as the desktop mode.
-cModes QueryModes(Display* display, int screen) {
+// Xwayland's modes only pretend, so they are not used there.
+cModes QueryModes(Display* display, int screen, bool xwayland) {
     cModes modes;
+    if (xwayland) {
+        printf("Xwayland's XF86VidMode only pretends: full screen keeps the desktop resolution\n");
+        return modes;
+    }
     int eventBase = 0, errorBase = 0;
     if (!XF86VidModeQueryExtension(display, &eventBase, &errorBase)) {
         printf("No XF86VidMode extension: full screen keeps the desktop resolution\n");
@@ -110,6 +118,7 @@ bool CreateFullScreenWindow(const cModes& modes, XVisualInfo* visual, int width,
     const Window root = RootWindow(display, visual->screen);
     DisplayWindow.window = XCreateWindow(display, root, 0, 0, w, h, 0, visual->depth, InputOutput,
                                          visual->visual, kFullScreenMask, &attributes);
+    SetWindowIdentity(display, DisplayWindow.window);
     XWarpPointer(display, None, DisplayWindow.window, 0, 0, 0, 0, 0, 0);
     XMapRaised(display, DisplayWindow.window);
     XGrabKeyboard(display, DisplayWindow.window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
@@ -121,8 +130,9 @@ bool CreateFullScreenWindow(const cModes& modes, XVisualInfo* visual, int width,
 
 // Windowed: a managed window of the requested size that accepts the window
 // manager's close request. The override-redirect a full-screen opening left
-// in the attributes is not applied: its bit is not in the mask.
-void CreateManagedWindow(XVisualInfo* visual, const char* title, int width, int height) {
+// in the attributes is not applied: its bit is not in the mask. With
+// askFullScreen, the window manager is asked to show it full screen.
+void CreateManagedWindow(XVisualInfo* visual, const char* title, int width, int height, bool askFullScreen) {
     Display* display = DisplayWindow.display;
     DisplayWindow.attributes.event_mask = kEventMask;
     const Window root = RootWindow(display, visual->screen);
@@ -131,7 +141,19 @@ void CreateManagedWindow(XVisualInfo* visual, const char* title, int width, int 
     Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", True);
     XSetWMProtocols(display, DisplayWindow.window, &deleteWindow, 1);
     XSetStandardProperties(display, DisplayWindow.window, title, title, None, nullptr, 0, nullptr);
+    SetWindowIdentity(display, DisplayWindow.window);
+    if (askFullScreen) RequestFullScreen(display, DisplayWindow.window);
     XMapRaised(display, DisplayWindow.window);
+    if (askFullScreen) RepeatFullScreenRequest(display, DisplayWindow.window);
+}
+
+// Full screen on Xwayland: a managed window of the screen's size that the
+// compositor shows full screen and gives its keyboard and pointer to.
+void CreateXwaylandFullScreenWindow(XVisualInfo* visual, const char* title) {
+    const int w = DisplayWidth(DisplayWindow.display, visual->screen);
+    const int h = DisplayHeight(DisplayWindow.display, visual->screen);
+    printf("Resolution %dx%d\n", w, h);
+    CreateManagedWindow(visual, title, w, h, true);
 }
 
 }  // namespace
@@ -153,7 +175,8 @@ int OpenWindow(const char* title, int width, int height, int fullScreen) {
         return 0;
     }
     DisplayWindow.screen = DefaultScreen(display);
-    cModes modes = QueryModes(display, DisplayWindow.screen);
+    const bool xwayland = IsXwayland(display);
+    cModes modes = QueryModes(display, DisplayWindow.screen, xwayland);
 
     XVisualInfo* visual = glXChooseVisual(display, DisplayWindow.screen, gDoubleBuffered);
     if (visual) {
@@ -182,15 +205,16 @@ int OpenWindow(const char* title, int width, int height, int fullScreen) {
     DisplayWindow.attributes.colormap = colormap;
     DisplayWindow.attributes.border_pixel = 0;
 
-    if (!fullScreen) {
-        CreateManagedWindow(visual, title, width, height);
+    if (fullScreen && xwayland) {
+        CreateXwaylandFullScreenWindow(visual, title);
+    } else if (!fullScreen) {
+        CreateManagedWindow(visual, title, width, height, false);
     } else if (!CreateFullScreenWindow(modes, visual, width, height)) {
         XFree(visual);
         glXDestroyContext(display, DisplayWindow.context);
         AbandonOpening(modes);
         return -1;
     }
-    SetWindowIdentity(display, DisplayWindow.window);
     if (modes.list) XFree(modes.list);
     XFree(visual);
 

@@ -9,7 +9,7 @@ set -eu
 packages=(
     # build
     cmake g++ make pkg-config
-    libx11-dev libxext-dev libxxf86vm-dev libgl-dev libglu1-mesa-dev
+    libx11-dev libxext-dev libxxf86vm-dev libxrandr-dev libgl-dev libglu1-mesa-dev
     libegl-dev libegl-mesa0
     libxmp-dev libsdl2-dev libpng-dev
     # the sound layer's own stream on a PulseAudio / PipeWire-Pulse server
@@ -33,6 +33,10 @@ if [ "${1:-}" = "--tests" ]; then
         # sound sync on a real sound server: tests and bench_sound_sync start a
         # private PulseAudio with a null sink
         pulseaudio
+        # full screen on a Wayland desktop: headless sway with Xwayland, keys
+        # through the compositor (wtype), its output captured (grim); xhost
+        # lets the tests' user into the Xwayland of sway's user
+        sway xwayland wtype grim x11-xserver-utils
         # fuzz harnesses and sanitizer runtimes
         clang libclang-rt-14-dev
     )

@@ -1,4 +1,6 @@
-// Frames of other shapes than 4:3 (a wide 1280 x 720 and a tall 600 x 800):
+// Frames of other shapes than 4:3 (a wide 1280 x 720 and a tall 600 x 800,
+// and two whose 4:3 side is not a whole number of pixels and must be rounded
+// to the nearest: 1000 x 602 and 602 x 1000):
 // the picture is the largest centred 4:3 view with black bars around it. At
 // song time 24.0 the fixed flash whitens exactly that view, wide lines stay
 // out of the bars, and the beat picture overlay covers all of the view.
@@ -20,7 +22,10 @@ struct cShape {
     int width, height;
     int viewX, viewY, viewWidth, viewHeight;  // top-down rows
 };
-const cShape kShapes[] = {{1280, 720, 160, 0, 960, 720}, {600, 800, 0, 175, 600, 450}};
+const cShape kShapes[] = {{1280, 720, 160, 0, 960, 720},
+                          {600, 800, 0, 175, 600, 450},
+                          {1000, 602, 98, 0, 803, 602},     // 802.67 wide
+                          {602, 1000, 0, 274, 602, 452}};   // 451.5 tall
 
 std::string Name(const cShape& s) { return std::to_string(s.width) + "x" + std::to_string(s.height); }
 
