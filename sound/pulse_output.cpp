@@ -105,6 +105,37 @@ void WaitPlaying(const cDeadline& deadline, pa_stream* stream) {
     }
 }
 
+// Waits, holding the loop's lock, until the operation is done or the deadline.
+void WaitOperation(const cDeadline& deadline, pa_operation* operation) {
+    if (!operation) return;
+    while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING && !deadline.passed)
+        pa_threaded_mainloop_wait(deadline.loop);
+    pa_operation_unref(operation);
+}
+
+void SignalSuccess(pa_context*, int, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
+
+// What Open learns of the server: whether it is PipeWire's Pulse server and
+// whether its default sink idles (no stream plays on it).
+struct cServerFacts {
+    pa_threaded_mainloop* loop;
+    bool pipeWire = false;
+    bool idle = false;
+};
+
+void OnServerInfo(pa_context*, const pa_server_info* info, void* self) {
+    cServerFacts* facts = static_cast<cServerFacts*>(self);
+    // "PulseAudio (on PipeWire 0.3.65)"
+    if (info && info->server_name) facts->pipeWire = std::strstr(info->server_name, "PipeWire") != nullptr;
+    pa_threaded_mainloop_signal(facts->loop, 0);
+}
+
+void OnSinkInfo(pa_context*, const pa_sink_info* info, int, void* self) {
+    cServerFacts* facts = static_cast<cServerFacts*>(self);
+    if (info) facts->idle = info->state == PA_SINK_IDLE;
+    pa_threaded_mainloop_signal(facts->loop, 0);
+}
+
 }  // namespace
 
 // ---- Public functions ------------------------------------------------------
@@ -145,6 +176,11 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
     }
     pa_threaded_mainloop_lock(loop);
     bool ok = WaitContextReady(deadline, context);
+    cServerFacts facts{loop};
+    if (ok) {
+        WaitOperation(deadline, pa_context_get_server_info(context, OnServerInfo, &facts));
+        WaitOperation(deadline, pa_context_get_sink_info_by_name(context, "@DEFAULT_SINK@", OnSinkInfo, &facts));
+    }
     if (ok) {
         const pa_sample_spec format = {PA_SAMPLE_S16NE, uint32_t(rate), 2};
         pa_stream* s = pa_stream_new(context, "music", &format, nullptr);
@@ -165,6 +201,18 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
                  WaitStreamReady(deadline, s);
             if (ok) {
                 stream = s;
+                // An idle sink of PulseAudio (PipeWire starts a stream in its
+                // next graph cycle) may render its silence in long
+                // blocks (a null sink in blocks of 2 s) and takes our smaller
+                // latency only when its current block ends, so the first
+                // buffers would be heard up to 2 s late. Nobody plays on an
+                // idle sink, so suspending and resuming it (what PulseAudio
+                // itself does to idle sinks) is unheard; it starts rendering
+                // afresh, at our latency. Best effort: the server may refuse.
+                if (facts.idle && !facts.pipeWire) {
+                    WaitOperation(deadline, pa_context_suspend_sink_by_name(context, "@DEFAULT_SINK@", 1, SignalSuccess, loop));
+                    WaitOperation(deadline, pa_context_suspend_sink_by_name(context, "@DEFAULT_SINK@", 0, SignalSuccess, loop));
+                }
                 WaitPlaying(deadline, s);
             } else {
                 pa_stream_set_write_callback(s, nullptr, nullptr);
