@@ -57,9 +57,6 @@ cSoundClock::duration ClockDuration(double seconds) {
     return std::chrono::duration_cast<cSoundClock::duration>(Seconds(seconds));
 }
 
-// State callbacks wake whoever waits on the main loop.
-void Signal(pa_context*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
-void SignalStream(pa_stream*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
 
 // Open's deadline: a timer of the main loop that marks it passed and wakes Open.
 struct cDeadline {
@@ -149,6 +146,8 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
     timingAsked = false;
     prioritised = false;
     anchored = false;
+    pipeWire = false;
+    lost.store(false, std::memory_order_relaxed);
     source = nullptr;
     BeginOutputLatency("pulseaudio");
 
@@ -164,7 +163,7 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
         Close();
         return false;
     }
-    pa_context_set_state_callback(context, Signal, loop);
+    pa_context_set_state_callback(context, &cPulseOutput::OnContextState, this);
     cDeadline deadline{loop};
     pa_time_event* timer = pa_context_rttime_new(context, pa_rtclock_now() + kOpenWait, OnDeadline, &deadline);
     // No server of our own making: without a running one, SDL takes over.
@@ -193,7 +192,7 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
             attr.prebuf = uint32_t(-1);
             attr.minreq = bufferBytes;
             attr.fragsize = uint32_t(-1);
-            pa_stream_set_state_callback(s, SignalStream, loop);
+            pa_stream_set_state_callback(s, &cPulseOutput::OnStreamState, this);
             pa_stream_set_write_callback(s, &cPulseOutput::OnWritable, this);
             const auto flags = pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
                                                  PA_STREAM_ADJUST_LATENCY);
@@ -201,6 +200,7 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
                  WaitStreamReady(deadline, s);
             if (ok) {
                 stream = s;
+                pipeWire = facts.pipeWire;
                 // An idle sink of PulseAudio (PipeWire starts a stream in its
                 // next graph cycle) may render its silence in long
                 // blocks (a null sink in blocks of 2 s) and takes our smaller
@@ -267,7 +267,23 @@ void cPulseOutput::Close() {
     source = nullptr;
 }
 
+bool cPulseOutput::Lost() const { return lost.load(std::memory_order_relaxed); }
+
 // ---- The main loop's thread ------------------------------------------------
+
+// State changes wake whoever waits on the main loop; a connection or stream
+// that fails or ends is a server gone (Close removes the callbacks first).
+void cPulseOutput::OnContextState(pa_context* c, void* self) {
+    cPulseOutput* output = static_cast<cPulseOutput*>(self);
+    if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(c))) output->lost.store(true, std::memory_order_relaxed);
+    pa_threaded_mainloop_signal(output->loop, 0);
+}
+
+void cPulseOutput::OnStreamState(pa_stream* s, void* self) {
+    cPulseOutput* output = static_cast<cPulseOutput*>(self);
+    if (!PA_STREAM_IS_GOOD(pa_stream_get_state(s))) output->lost.store(true, std::memory_order_relaxed);
+    pa_threaded_mainloop_signal(output->loop, 0);
+}
 
 // Also while Open waits for the stream to be ready, before `stream` is set.
 void cPulseOutput::OnWritable(pa_stream* s, size_t bytes, void* self) {
