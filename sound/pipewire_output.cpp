@@ -219,7 +219,7 @@ void cPipeWireOutput::OnProcess(void* self) {
     const int count = std::min(room, b->requested ? int(b->requested) : output->frames);
     int16_t* out = static_cast<int16_t*>(data.data);
     if (output->source) {
-        const cSoundClock::time_point heard = output->HeardAt(count);
+        const cSoundClock::time_point heard = output->HeardAt();
         output->source->Fill(out, count);
         output->source->Heard(heard + ClockDuration(SoundOutputLatency().offset));
     } else {
@@ -233,12 +233,11 @@ void cPipeWireOutput::OnProcess(void* self) {
 }
 
 // When the first frame of a buffer queued now is heard. The stream's report
-// was taken at the start of the graph's current cycle: from then, what we
-// have queued (in frames) and what the resampler holds go first; the buffer
-// is taken in the next cycle and played through the graph's delay to the
-// device; and a sink plays one cycle's audio while the graph prepares the
-// next, so a frame is heard a cycle after the sink took it.
-cSoundClock::time_point cPipeWireOutput::HeardAt(int) {
+// was taken at the start of the graph's current cycle, which has already
+// taken what it needs from us: a buffer queued now is taken in the next
+// cycle, after what we have queued before it (in frames) and what the
+// resampler holds, and is then heard after the graph's delay to the device.
+cSoundClock::time_point cPipeWireOutput::HeardAt() {
     const cSoundClock::time_point now = cSoundClock::now();
     pw_time t;
     std::memset(&t, 0, sizeof t);

@@ -3,13 +3,13 @@
 //
 // On PipeWire we play through its own stream interface rather than through
 // its Pulse server, because only PipeWire's timing reports count the graph:
-// the Pulse server reports the moment the sink reads a frame, one graph
-// cycle before that cycle's audio is heard. The stream reports, every cycle,
-// when the cycle began, how long the graph takes from our stream to the
-// device, what we have queued and what the resampler holds; a buffer queued
-// now is heard after all of that, and after the cycle that plays it (sound/
-// latency.h). The stream asks the graph for cycles of our buffer's length
-// and fills whatever each cycle asks for.
+// through the Pulse server our buffers are heard a graph cycle later than its
+// reports say. The stream reports, every cycle, when the cycle began, how
+// long the graph takes from our stream to the device, what we have queued
+// and what the resampler holds; a buffer queued now is taken in the next
+// cycle and heard after all of that (sound/latency.h). The stream asks the
+// graph for cycles of our buffer's length and fills whatever each cycle
+// asks for.
 #pragma once
 
 #include "sound/output.h"
@@ -47,7 +47,7 @@ private:
     static void OnStateChanged(void* self, int old, int state, const char* error);
     static void OnIoChanged(void* self, uint32_t id, void* area, uint32_t size);
     static void OnCoreError(void* self, uint32_t id, int seq, int res, const char* message);
-    cSoundClock::time_point HeardAt(int frames);
+    cSoundClock::time_point HeardAt();
 
     cHooks* hooks;  // libpipewire's listener records
     std::string remote;
