@@ -12,7 +12,9 @@
 //
 // Kill() ends the server's processes at once, as a crash does; Start()
 // brings a new one up at the same address. Setting PULSE_SERVER to Address()
-// is the caller's choice (SetEnvironment), before it starts threads.
+// is the caller's choice (SetEnvironment), before it starts threads. The
+// server's processes end with the thread that started them (and so with the
+// program, however it ends).
 #pragma once
 
 #include <sys/types.h>
