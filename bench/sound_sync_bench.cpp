@@ -28,7 +28,6 @@
 #include "tests/support/listening.h"
 #include "tests/support/sound_server.h"
 #endif
-#include "tests/support/pulse_server.h"
 #include "tests/support/test_modules.h"
 
 #include <benchmark/benchmark.h>
@@ -151,7 +150,7 @@ cErrors Compare(const std::vector<cClock::time_point>& observed, const std::vect
 }
 
 // Started by main before any thread, so that its environment is set.
-cPulseServer* gPulseServer = nullptr;
+bool gPulseServerRunning = false;
 std::string gSdlDriver = "dummy";  // SDL_AUDIODRIVER as given, or dummy
 
 // (Re)opens the layer's output: SDL's driver, or our stream on the private
@@ -159,7 +158,7 @@ std::string gSdlDriver = "dummy";  // SDL_AUDIODRIVER as given, or dummy
 std::string OpenOutput(bool pulse) {
     FSOUND_Close();
     if (pulse) {
-        if (!gPulseServer || !gPulseServer->Running()) return "no PulseAudio server";
+        if (!gPulseServerRunning) return "no PulseAudio server";
         unsetenv("SDL_AUDIODRIVER");
     } else {
         setenv("SDL_AUDIODRIVER", gSdlDriver.c_str(), 1);
@@ -355,9 +354,12 @@ BENCHMARK(RenderOffline);
 
 int main(int argc, char** argv) {
     if (const char* driver = std::getenv("SDL_AUDIODRIVER")) gSdlDriver = driver;
-    cPulseServer server;  // before any thread: it forks and sets PULSE_SERVER
-    if (!server.Running()) std::fprintf(stderr, "%s\n", server.Problem().c_str());
-    gPulseServer = &server;
+#if VK_HEARD_KIT
+    cSoundServer server(cServerKind::kPulseAudio);  // before any thread: it forks
+    if (server.Running()) server.SetEnvironment();
+    else std::fprintf(stderr, "%s\n", server.Problem().c_str());
+    gPulseServerRunning = server.Running();
+#endif
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
