@@ -281,7 +281,7 @@ static void HeardTime(benchmark::State& state, cServerKind kind, int quantum) {
         FMUSIC_FreeSong(handle);
         FSOUND_Close();
         recorder.Stop();
-        const double start = AlignRender(recorder.Samples(), song, 0, double(recorder.Samples().size()));
+        const double start = AlignSongStart(recorder, song);
         if (std::isnan(start)) {
             state.SkipWithError("the song was not heard");
             break;

@@ -59,7 +59,7 @@ cHeard Listen(const cSoundServer& server, const cCase& c) {
     FMUSIC_FreeSong(handle);
     recorder.Stop();
     heard.cycle = recorder.BlockFrames();
-    const double start = AlignRender(recorder.Samples(), song, 0, double(recorder.Samples().size()));
+    const double start = AlignSongStart(recorder, song);
     EXPECT_FALSE(std::isnan(start)) << "the song was not heard";
     if (std::isnan(start)) return heard;
     for (auto& t : record.calls) t -= std::chrono::duration_cast<cSoundClock::duration>(std::chrono::duration<double, std::milli>(c.offsetMs));
@@ -88,10 +88,11 @@ TEST_P(HeardTime, CallbacksAndOrderChangesComeWhenTheirSamplesAreHeard) {
     }
 
     // A wrong latency moves every event of every play; a busy machine delays
-    // single events of one. So the bounds must hold in one of two plays.
+    // single events of one (and may make a server drop audio). So the bounds
+    // must hold in one of three plays.
     std::string plays;
     bool met = false;
-    for (int attempt = 0; attempt < 2 && !met; ++attempt) {
+    for (int attempt = 0; attempt < 3 && !met; ++attempt) {
         const cHeard heard = Listen(server, c);
         plays += heard.text;
         // The graph ran the cycle asked for (a client could have shortened it).

@@ -70,7 +70,7 @@ TEST(ServerRestart, TheSongGoesOnWithoutAServerAndIsHeardInSyncWhenOneIsBack) {
     ASSERT_TRUE(after->Recording()) << after->Problem();
 
     // Where the song lies in each recording; the first sets the song's time.
-    const double start = AlignRender(before->Samples(), song, 0, double(before->Samples().size()));
+    const double start = AlignSongStart(*before, song);
     ASSERT_FALSE(std::isnan(start)) << "the song was not heard before the server died";
     const cSoundClock::time_point songStart = before->HeardAt(start);
 

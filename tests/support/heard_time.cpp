@@ -311,6 +311,12 @@ double AlignRender(const std::vector<float>& recording, const cOfflineSong& song
     return std::isnan(fine) ? double(centre) : fine;
 }
 
+double AlignSongStart(const cMonitorRecorder& recorder, const cOfflineSong& song) {
+    const int64_t first = recorder.FirstSound();
+    if (first < 0) return std::numeric_limits<double>::quiet_NaN();
+    return AlignRender(recorder.Samples(), song, double(first) - 0.2 * kRate, double(first) + 0.2 * kRate);
+}
+
 // ---- Errors ----------------------------------------------------------------------
 
 double cHeardErrors::Mean() const {

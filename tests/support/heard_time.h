@@ -93,6 +93,10 @@ cXmModule ListeningModule(double seconds, unsigned seed = 20);
 // `from` and `to`; NaN when nothing there matches.
 double AlignRender(const std::vector<float>& recording, const cOfflineSong& song, double from, double to);
 
+// Where frame 0 of a song that sounds from its first frame lies in a
+// recording that began before it: near the recording's first sound.
+double AlignSongStart(const cMonitorRecorder& recorder, const cOfflineSong& song);
+
 // Event times against heard times, in milliseconds (positive: late).
 struct cHeardErrors {
     std::vector<double> ms;
