@@ -26,10 +26,12 @@ constexpr double kRenderRate = 22050;
 
 double Ms(cSoundClock::duration d) { return duration<double, std::milli>(d).count(); }
 
+class ServerRestart : public testing::TestWithParam<cServerKind> {};
+
 }  // namespace
 
-TEST(ServerRestart, TheSongGoesOnWithoutAServerAndIsHeardInSyncWhenOneIsBack) {
-    cSoundServer server(cServerKind::kPulseAudio);
+TEST_P(ServerRestart, TheSongGoesOnWithoutAServerAndIsHeardInSyncWhenOneIsBack) {
+    cSoundServer server(GetParam());
     ASSERT_TRUE(server.Running()) << server.Problem();
     server.SetEnvironment();
     unsetenv("VK_SOUND_LATENCY_OFFSET_MS");
@@ -109,3 +111,8 @@ TEST(ServerRestart, TheSongGoesOnWithoutAServerAndIsHeardInSyncWhenOneIsBack) {
                 orders.str().c_str(), notes.Summary("callbacks").c_str(),
                 Ms(after->HeardAt(double(firstSound)) - back), errors.c_str());
 }
+
+INSTANTIATE_TEST_SUITE_P(Servers, ServerRestart, testing::Values(cServerKind::kPulseAudio, cServerKind::kPipeWire),
+                         [](const testing::TestParamInfo<cServerKind>& info) {
+                             return info.param == cServerKind::kPulseAudio ? "PulseAudio" : "PipeWire";
+                         });
