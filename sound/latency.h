@@ -38,9 +38,10 @@ cOutputLatency SoundOutputLatency();
 // and nothing after it but blanks; otherwise false, with ms set to 0.
 bool ParseLatencyOffsetMs(const char* text, double& ms);
 
-// For the outputs. An output that opens names itself (a string that lives
-// as long as the program) and reads the offset from the environment; while
-// it plays it reports what it learns, from its own thread.
+// For the outputs. An output that opens (once its server has answered)
+// names itself (a string that lives as long as the program) and reads the
+// offset from the environment, warning of a bad one once; while it plays it
+// reports what it learns, from its own thread.
 void BeginOutputLatency(const char* output);
 // An output that closes: no output, no latency.
 void EndOutputLatency();

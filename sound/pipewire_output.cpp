@@ -88,7 +88,6 @@ bool cPipeWireOutput::Open(int mixRate, int bufferFrames) {
     };
     hooks->streamEvents.io_changed = &cPipeWireOutput::OnIoChanged;
     hooks->streamEvents.process = &cPipeWireOutput::OnProcess;
-    BeginOutputLatency("pipewire");
 
     loop = pw_thread_loop_new("vk-music", nullptr);
     if (!loop) {
@@ -105,6 +104,8 @@ bool cPipeWireOutput::Open(int mixRate, int bufferFrames) {
     core = pw_context_connect(context, coreProps, 0);
     bool ok = core != nullptr;
     if (ok) {
+        BeginOutputLatency("pipewire");
+        begun = true;
         pw_core_add_listener(core, &hooks->core, &hooks->coreEvents, this);
         hooks->coreHooked = true;
         pw_properties* props = pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Playback",
@@ -170,7 +171,8 @@ void cPipeWireOutput::Close() {
     }
     if (context) pw_context_destroy(context);
     if (loop) pw_thread_loop_destroy(loop);
-    if (loop) EndOutputLatency();
+    if (begun) EndOutputLatency();
+    begun = false;
     stream = nullptr;
     core = nullptr;
     context = nullptr;

@@ -58,6 +58,7 @@ private:
     int rate = 0;
     int frames = 0;
     std::atomic<bool> lost{false};
+    bool begun = false;  // the output latency is ours
     // The rest belongs to the thread loop, or to whoever holds its lock.
     bool streaming = false;                  // the stream has reached the graph
     bool prioritised = false;                // the thread's priority has been asked for

@@ -149,7 +149,6 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
     pipeWire = false;
     lost.store(false, std::memory_order_relaxed);
     source = nullptr;
-    BeginOutputLatency("pulseaudio");
 
     loop = pa_threaded_mainloop_new();
     if (!loop) return false;
@@ -175,10 +174,16 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
     }
     pa_threaded_mainloop_lock(loop);
     bool ok = WaitContextReady(deadline, context);
+    if (ok) {
+        BeginOutputLatency("pulseaudio");
+        begun = true;
+    }
     cServerFacts facts{loop};
     if (ok) {
         WaitOperation(deadline, pa_context_get_server_info(context, OnServerInfo, &facts));
         WaitOperation(deadline, pa_context_get_sink_info_by_name(context, "@DEFAULT_SINK@", OnSinkInfo, &facts));
+        pipeWire = facts.pipeWire;
+        if (pipeWire && yieldToPipeWire) ok = false;
     }
     if (ok) {
         const pa_sample_spec format = {PA_SAMPLE_S16NE, uint32_t(rate), 2};
@@ -200,7 +205,6 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
                  WaitStreamReady(deadline, s);
             if (ok) {
                 stream = s;
-                pipeWire = facts.pipeWire;
                 // An idle sink of PulseAudio (PipeWire starts a stream in its
                 // next graph cycle) may render its silence in long
                 // blocks (a null sink in blocks of 2 s) and takes our smaller
@@ -260,7 +264,8 @@ void cPulseOutput::Close() {
     if (stream) pa_stream_unref(stream);
     if (context) pa_context_unref(context);
     if (loop) pa_threaded_mainloop_free(loop);
-    if (loop) EndOutputLatency();
+    if (begun) EndOutputLatency();
+    begun = false;
     stream = nullptr;
     context = nullptr;
     loop = nullptr;

@@ -32,8 +32,12 @@ public:
     void Stop() override;
     void Close() override;
     bool Lost() const override;
-    // True when the server that answered is PipeWire's Pulse server.
+    // True when the server that answered is PipeWire's Pulse server (also
+    // after an Open that yielded to PipeWire).
     bool OnPipeWire() const { return pipeWire; }
+    // Chosen before Open: on PipeWire's Pulse server, Open fails at once,
+    // so that PipeWire's own stream plays instead.
+    void SetYieldToPipeWire(bool on) { yieldToPipeWire = on; }
 
 private:
     static void OnContextState(pa_context* context, void* self);
@@ -49,6 +53,8 @@ private:
     int rate = 0;
     int frames = 0;
     bool pipeWire = false;
+    bool yieldToPipeWire = false;
+    bool begun = false;  // the output latency is ours
     std::atomic<bool> lost{false};
     // The rest belongs to the main loop's thread, or to whoever holds its lock.
     std::vector<int16_t> buffer;

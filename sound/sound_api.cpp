@@ -99,17 +99,17 @@ std::unique_ptr<cAudioOutput> OpenServerOutput(int rate, int frames) {
     const bool pulseWanted = wanted == "pulseaudio" || wanted == "pulse";
     if (!wanted.empty() && !pulseWanted && wanted != "pipewire") return nullptr;
     auto pulse = std::make_unique<cPulseOutput>();
-    if (!pulse->Open(rate, frames)) return nullptr;
 #if VK_HAVE_PIPEWIRE
-    if (pulse->OnPipeWire() && !pulseWanted) {
-        pulse->Close();
-        auto pipeWire = std::make_unique<cPipeWireOutput>();
-        pipeWire->SetRemote(PipeWireRemote());
-        if (pipeWire->Open(rate, frames)) return pipeWire;
-        // PipeWire's socket is not where it was looked for: its Pulse server then.
-        if (!pulse->Open(rate, frames)) return nullptr;
-    }
+    pulse->SetYieldToPipeWire(!pulseWanted);
+    if (pulse->Open(rate, frames)) return pulse;
+    if (!pulse->OnPipeWire() || pulseWanted) return nullptr;
+    auto pipeWire = std::make_unique<cPipeWireOutput>();
+    pipeWire->SetRemote(PipeWireRemote());
+    if (pipeWire->Open(rate, frames)) return pipeWire;
+    // PipeWire's socket is not where it was looked for: its Pulse server then.
+    pulse->SetYieldToPipeWire(false);
 #endif
+    if (!pulse->Open(rate, frames)) return nullptr;
     return pulse;
 #else
     (void)rate;
