@@ -50,8 +50,8 @@ public:
     double WakeDelay() const { return wakeDelay; }
     // When frame `frame` of the recording was heard.
     cSoundClock::time_point HeardAt(double frame) const;
-    // The first frame at or after `from` louder than a tenth of full scale's
-    // hundredth (far above the servers' dither-free silence), or -1.
+    // The first frame at or after `from` louder than 1% of full scale (the
+    // null sinks' silence is exact zeros), or -1.
     int64_t FirstSound(int64_t from = 0) const;
 
 private:
