@@ -99,7 +99,9 @@ TEST_P(HeardTime, CallbacksAndOrderChangesComeWhenTheirSamplesAreHeard) {
         const cHeard heard = Listen(server, c);
         plays += heard.text;
         // The graph ran the cycle asked for (a client could have shortened it).
-        if (c.kind == cServerKind::kPipeWire) EXPECT_EQ(heard.cycle, c.quantum);
+        if (c.kind == cServerKind::kPipeWire) {
+            EXPECT_EQ(heard.cycle, c.quantum);
+        }
         met = heard.notes.ms.size() >= 40 && heard.orders.ms.size() >= 2 && heard.notes.Mean() <= 5 &&
               std::fabs(heard.notes.Worst()) <= 10 && heard.orders.Mean() <= 5 && std::fabs(heard.orders.Worst()) <= 10;
     }
