@@ -30,9 +30,10 @@ if [ "${1:-}" = "--tests" ]; then
         xserver-xorg-core xserver-xorg-video-dummy
         # the Debian package (cpack's dependency scan)
         dpkg-dev file
-        # sound sync on a real sound server: tests and bench_sound_sync start a
-        # private PulseAudio with a null sink
-        pulseaudio
+        # sound sync on real sound servers: tests and bench_sound_sync start a
+        # private PulseAudio, or a private PipeWire session on its own D-Bus,
+        # with a null sink
+        pulseaudio pipewire pipewire-pulse wireplumber dbus-daemon
         # fuzz harnesses and sanitizer runtimes
         clang libclang-rt-14-dev
     )
