@@ -12,8 +12,8 @@ packages=(
     libx11-dev libxext-dev libxxf86vm-dev libgl-dev libglu1-mesa-dev
     libegl-dev libegl-mesa0
     libxmp-dev libsdl2-dev libpng-dev
-    # the sound layer's own stream on a PulseAudio / PipeWire-Pulse server
-    libpulse-dev
+    # the sound layer's own stream on a PulseAudio or a PipeWire server
+    libpulse-dev libpipewire-0.3-dev
     # run: Mesa's GL drivers
     libgl1-mesa-dri
 )

@@ -1,7 +1,17 @@
 // Surviving output: the server output or the clock, switched by a watcher.
 #include "sound/surviving_output.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+
+namespace {
+
+cSoundClock::duration Length(int frames, int rate) {
+    return std::chrono::duration_cast<cSoundClock::duration>(std::chrono::duration<double>(double(frames) / rate));
+}
+
+}  // namespace
 
 // ---- Public functions ------------------------------------------------------
 
@@ -98,6 +108,7 @@ void cSurvivingOutput::TryServer() {
         std::lock_guard<std::mutex> lock(control);
         if (playing) {
             clock.Stop();
+            tracker.Resume();
             back->Play(&tracker);
         }
         server = std::move(back);
@@ -109,10 +120,31 @@ void cSurvivingOutput::TryServer() {
 
 void cSurvivingOutput::cTracker::Fill(int16_t* out, int count) {
     frames = count;
+    if (resuming) {
+        // Back on a server: its first buffer is silence, to learn when it plays.
+        std::fill(out, out + 2 * size_t(count), int16_t(0));
+        return;
+    }
     source->Fill(out, count);
 }
 
 void cSurvivingOutput::cTracker::Heard(cSoundClock::time_point at) {
-    next = at + std::chrono::duration_cast<cSoundClock::duration>(std::chrono::duration<double>(double(frames) / rate));
+    const cSoundClock::time_point after = at + Length(frames, rate);
+    if (resuming) {
+        // The song was due to be heard at `next` and the server plays it from
+        // `after`: what lies between goes by on the clock, unheard, so that
+        // the music is heard from where the song then is.
+        resuming = false;
+        const double seconds = std::chrono::duration<double>(after - next).count();
+        const int skip = std::clamp(int(std::lround(seconds * rate)), 0, rate);
+        if (skip > 0) {
+            skipped.resize(2 * size_t(skip));
+            source->Fill(skipped.data(), skip);
+            source->Heard(next);
+        }
+        next = after;
+        return;
+    }
+    next = after;
     source->Heard(at);
 }

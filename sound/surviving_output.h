@@ -7,7 +7,9 @@
 // order and the instrument callbacks keep their time. Every half second it
 // tries to open a server output again through the opener (the server comes
 // back at the same address); once one opens, the song plays on it from
-// where it then is, timed by the new server. One line on standard error
+// where it then is: the server plays a buffer of silence first, which tells
+// when it plays the next one, and the song's frames due before that go by
+// unheard, on time. One line on standard error
 // says the sound is lost and one that it is back; if no server comes back
 // the song plays on unheard until it is stopped.
 #pragma once
@@ -21,6 +23,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 class cSurvivingOutput final : public cAudioOutput {
 public:
@@ -42,18 +45,24 @@ public:
 
 private:
     // Between the output in use and the song: remembers when the frame after
-    // the last buffer taken is heard, where the clock takes over.
+    // the last buffer taken is heard, where the clock takes over; and when
+    // the song moves back onto a server, lets the song's time run on to
+    // where the server plays it.
     class cTracker final : public cAudioSource {
     public:
         void Fill(int16_t* out, int frames) override;
         void Heard(cSoundClock::time_point at) override;
         cSoundClock::time_point Next() const { return next; }
+        // The next buffer is a server's first after the clock's.
+        void Resume() { resuming = true; }
         cAudioSource* source = nullptr;
         int rate = 0;
 
     private:
         int frames = 0;
         cSoundClock::time_point next = cSoundClock::now();
+        bool resuming = false;
+        std::vector<int16_t> skipped;  // the song's frames that go by unheard
     };
 
     void Watch();
