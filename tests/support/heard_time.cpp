@@ -213,6 +213,8 @@ cSoundClock::time_point cMonitorRecorder::HeardAt(double frame) const {
         std::chrono::duration_cast<cSoundClock::duration>(duration<double>(base + frame / kRate)));
 }
 
+double cMonitorRecorder::FrameAt(cSoundClock::time_point heard) const { return (Seconds(heard) - base) * kRate; }
+
 int64_t cMonitorRecorder::FirstSound(int64_t from) const {
     for (size_t i = size_t(std::max<int64_t>(0, from)); i < samples.size(); ++i)
         if (std::fabs(samples[i]) > 0.01f) return int64_t(i);

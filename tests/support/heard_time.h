@@ -48,8 +48,9 @@ public:
     // hand-off and the measured wake-up delay.
     double RecorderDelay() const { return handOff + wakeDelay; }
     double WakeDelay() const { return wakeDelay; }
-    // When frame `frame` of the recording was heard.
+    // When frame `frame` of the recording was heard, and the reverse.
     cSoundClock::time_point HeardAt(double frame) const;
+    double FrameAt(cSoundClock::time_point heard) const;
     // The first frame at or after `from` louder than 1% of full scale (the
     // null sinks' silence is exact zeros), or -1.
     int64_t FirstSound(int64_t from = 0) const;
