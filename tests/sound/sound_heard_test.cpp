@@ -113,5 +113,6 @@ TEST_P(HeardTime, CallbacksAndOrderChangesComeWhenTheirSamplesAreHeard) {
 
 INSTANTIATE_TEST_SUITE_P(Servers, HeardTime,
                          testing::Values(cCase{cServerKind::kPulseAudio, 0, 0}, cCase{cServerKind::kPulseAudio, 0, 40},
-                                         cCase{cServerKind::kPipeWire, 256, 0}, cCase{cServerKind::kPipeWire, 1024, 0}),
+                                         cCase{cServerKind::kPipeWire, 256, 0}, cCase{cServerKind::kPipeWire, 1024, 0},
+                                         cCase{cServerKind::kPipeWire, 1024, 40}),
                          [](const testing::TestParamInfo<cCase>& info) { return Name(info.param); });
