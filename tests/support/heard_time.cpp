@@ -364,7 +364,8 @@ cHeardErrors HeardErrors(const std::vector<cSoundClock::time_point>& observed, c
         if (expected - search < 0 || expected + search + after > long(recording.size())) continue;
         // The render around the event, found in the recording: loudness per
         // millisecond first, then the samples.
-        const std::vector<float> piece = Slice(render, at - before, at + after);
+        const long lead = std::min(before, at);
+        const std::vector<float> piece = Slice(render, at - lead, at + after);
         const std::vector<float> near = Slice(recording, expected - search - before, expected + search + after);
         double score;
         const double coarse = BestLag(Envelope(near, kWindow), Envelope(piece, kWindow), 0,
@@ -379,7 +380,7 @@ cHeardErrors HeardErrors(const std::vector<cSoundClock::time_point>& observed, c
             ++e.unheard;
             continue;
         }
-        const double heardFrame = double(expected - search - before) + fine + double(before);
+        const double heardFrame = double(expected - search - before) + fine + double(lead);
         e.ms.push_back(duration<double, std::milli>(observed[i] - recorder.HeardAt(heardFrame)).count());
     }
     return e;
