@@ -11,12 +11,23 @@
 // plus the latency the server reports for the stream at that moment. The
 // true time of a note is its buffer's time plus its offset in the buffer at
 // the mixing rate; the note's frame comes from rendering the module offline.
+//
+// HeardTime/<server> judges by ear instead: on a private PulseAudio server,
+// or a PipeWire session at a graph cycle of 256, 1024 or 2048 frames, the
+// null sink's monitor is recorded and matched with the offline render
+// (tests/support/heard_time.h); callbacks and order changes against the
+// moments their samples were heard, and the time from FSOUND_Init to the
+// song's first heard sample.
 #include "sound/latency.h"
 #include "sound/renderer.h"
 #include "sound/sound.h"
 #include "sound/xm_writer.h"
 #include "tests/support/output_probe.h"
-#include "tests/support/pulse_server.h"
+#if VK_HEARD_KIT
+#include "tests/support/heard_time.h"
+#include "tests/support/listening.h"
+#include "tests/support/sound_server.h"
+#endif
 #include "tests/support/test_modules.h"
 
 #include <benchmark/benchmark.h>
@@ -139,7 +150,7 @@ cErrors Compare(const std::vector<cClock::time_point>& observed, const std::vect
 }
 
 // Started by main before any thread, so that its environment is set.
-cPulseServer* gPulseServer = nullptr;
+bool gPulseServerRunning = false;
 std::string gSdlDriver = "dummy";  // SDL_AUDIODRIVER as given, or dummy
 
 // (Re)opens the layer's output: SDL's driver, or our stream on the private
@@ -147,7 +158,7 @@ std::string gSdlDriver = "dummy";  // SDL_AUDIODRIVER as given, or dummy
 std::string OpenOutput(bool pulse) {
     FSOUND_Close();
     if (pulse) {
-        if (!gPulseServer || !gPulseServer->Running()) return "no PulseAudio server";
+        if (!gPulseServerRunning) return "no PulseAudio server";
         unsetenv("SDL_AUDIODRIVER");
     } else {
         setenv("SDL_AUDIODRIVER", gSdlDriver.c_str(), 1);
@@ -241,6 +252,63 @@ static void SyncAccuracy(benchmark::State& state, bool pulse) {
 BENCHMARK_CAPTURE(SyncAccuracy, sdl, false)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 BENCHMARK_CAPTURE(SyncAccuracy, pulse, true)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
+#if VK_HEARD_KIT
+// Plays a 4-second song from a fresh FSOUND_Init on a fresh server and
+// listens to it.
+static void HeardTime(benchmark::State& state, cServerKind kind, int quantum) {
+    constexpr double kSeconds = 4;
+    cSoundServer server(kind, quantum);
+    if (!server.Running()) {
+        state.SkipWithError(server.Problem().c_str());
+        return;
+    }
+    server.SetEnvironment();
+    const cXmModule module = ListeningModule(kSeconds);
+    const cOfflineSong song = RenderOffline(module, kSeconds);
+    cHeardErrors notes, changes;
+    double firstHeardMs = 0, recorderMs = 0;
+    int cycle = 0;
+    for (auto _ : state) {
+        cMonitorRecorder recorder(server);
+        cPlayRecord record;
+        const std::string problem = recorder.Recording() ? OpenLayer(record) : recorder.Problem();
+        FMUSIC_MODULE* handle = problem.empty() ? LoadListened(module, record) : nullptr;
+        if (!handle) {
+            state.SkipWithError(problem.empty() ? "cannot load the song" : problem.c_str());
+            break;
+        }
+        PlayFor(handle, kSeconds, record);
+        FMUSIC_FreeSong(handle);
+        FSOUND_Close();
+        recorder.Stop();
+        const double start = AlignSongStart(recorder, song);
+        if (std::isnan(start)) {
+            state.SkipWithError("the song was not heard");
+            break;
+        }
+        notes = HeardErrors(record.calls, song.Frames(cSoundEvent::cKind::kTrigger), recorder, song, start);
+        changes = HeardErrors(record.orderChanges, song.Frames(cSoundEvent::cKind::kOrder), recorder, song, start);
+        firstHeardMs = std::chrono::duration<double, std::milli>(recorder.HeardAt(start) - record.init).count();
+        cycle = recorder.BlockFrames();
+        recorderMs = recorder.RecorderDelay() * 1000;
+    }
+    state.counters["notes"] = double(notes.ms.size());
+    state.counters["note_mean_ms"] = notes.SignedMean();
+    state.counters["note_abs_mean_ms"] = notes.Mean();
+    state.counters["note_worst_ms"] = notes.Worst();
+    state.counters["order_mean_ms"] = changes.SignedMean();
+    state.counters["order_worst_ms"] = changes.Worst();
+    state.counters["init_to_heard_ms"] = firstHeardMs;
+    state.counters["server_block_frames"] = cycle;
+    state.counters["recorder_delay_ms"] = recorderMs;
+    state.SetLabel(server.Name());
+}
+BENCHMARK_CAPTURE(HeardTime, pulseaudio, cServerKind::kPulseAudio, 0)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK_CAPTURE(HeardTime, pipewire_256, cServerKind::kPipeWire, 256)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK_CAPTURE(HeardTime, pipewire_1024, cServerKind::kPipeWire, 1024)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK_CAPTURE(HeardTime, pipewire_2048, cServerKind::kPipeWire, 2048)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+#endif
+
 // The layer's CPU use while it plays (rendering on SDL's thread, releasing
 // on its own) and the program does nothing else: seconds of CPU per second.
 static void PlaybackCpu(benchmark::State& state) {
@@ -288,9 +356,12 @@ BENCHMARK(RenderOffline);
 
 int main(int argc, char** argv) {
     if (const char* driver = std::getenv("SDL_AUDIODRIVER")) gSdlDriver = driver;
-    cPulseServer server;  // before any thread: it forks and sets PULSE_SERVER
-    if (!server.Running()) std::fprintf(stderr, "%s\n", server.Problem().c_str());
-    gPulseServer = &server;
+#if VK_HEARD_KIT
+    cSoundServer server(cServerKind::kPulseAudio);  // before any thread: it forks
+    if (server.Running()) server.SetEnvironment();
+    else std::fprintf(stderr, "%s\n", server.Problem().c_str());
+    gPulseServerRunning = server.Running();
+#endif
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -12,8 +12,8 @@ packages=(
     libx11-dev libxext-dev libxxf86vm-dev libxrandr-dev libgl-dev libglu1-mesa-dev
     libegl-dev libegl-mesa0
     libxmp-dev libsdl2-dev libpng-dev
-    # the sound layer's own stream on a PulseAudio / PipeWire-Pulse server
-    libpulse-dev
+    # the sound layer's own stream on a PulseAudio or a PipeWire server
+    libpulse-dev libpipewire-0.3-dev
     # run: Mesa's GL drivers
     libgl1-mesa-dri
 )
@@ -30,9 +30,10 @@ if [ "${1:-}" = "--tests" ]; then
         xserver-xorg-core xserver-xorg-video-dummy
         # the Debian package (cpack's dependency scan, Debian's package checks)
         dpkg-dev file lintian
-        # sound sync on a real sound server: tests and bench_sound_sync start a
-        # private PulseAudio with a null sink
-        pulseaudio
+        # sound sync on real sound servers: tests and bench_sound_sync start a
+        # private PulseAudio, or a private PipeWire session on its own D-Bus,
+        # with a null sink
+        pulseaudio pipewire pipewire-pulse wireplumber dbus-daemon
         # full screen on a Wayland desktop: headless sway with Xwayland, keys
         # through the compositor (wtype), its output captured (grim); xhost
         # lets the tests' user into the Xwayland of sway's user

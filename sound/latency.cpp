@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -59,7 +60,9 @@ bool ParseLatencyOffsetMs(const char* text, double& ms) {
 void BeginOutputLatency(const char* output) {
     double ms = 0;
     const char* text = std::getenv("VK_SOUND_LATENCY_OFFSET_MS");
-    if (text && *text && !ParseLatencyOffsetMs(text, ms))
+    // Said once, not again each time the output opens anew on a server that is back.
+    static std::string warned;
+    if (text && *text && !ParseLatencyOffsetMs(text, ms) && warned != text && (warned = text, true))
         std::fprintf(stderr, "sound: ignoring VK_SOUND_LATENCY_OFFSET_MS=\"%s\" (milliseconds, -1000 to 1000)\n", text);
     const char* show = std::getenv("VK_SOUND_SHOW_LATENCY");
     gShow = show && *show && std::string_view(show) != "0";

@@ -2,9 +2,13 @@
 // is heard. The output learns it while playing and the layer releases each
 // buffer's callbacks and order changes that much later.
 //
-//   Pulse server (our own stream)  what the server reports for the stream:
+//   PulseAudio (our own stream)    what the server reports for the stream:
 //                                  audio queued ahead of the new buffer plus
 //                                  the sink's latency, refreshed while playing
+//   PipeWire (our own stream)      what the graph reports every cycle: audio
+//                                  queued in the stream and the resampler,
+//                                  the next cycle, and the graph's delay to
+//                                  the device (the sink's part)
 //   SDL's ALSA driver              the two periods SDL keeps queued in ALSA
 //   SDL's dummy and disk drivers   0 (they consume a buffer when they take it)
 //   any other SDL driver           0: it cannot be asked
@@ -23,7 +27,7 @@
 #pragma once
 
 struct cOutputLatency {
-    const char* output = "";  // "pulseaudio" (our own stream), or SDL's driver name
+    const char* output = "";  // "pulseaudio" or "pipewire" (our own stream), or SDL's driver name
     double queued = 0;        // seconds queued ahead of the newest buffer (stream or driver buffer)
     double sink = 0;          // seconds the device adds behind that (the Pulse sink's latency)
     double offset = 0;        // seconds of VK_SOUND_LATENCY_OFFSET_MS
@@ -38,9 +42,10 @@ cOutputLatency SoundOutputLatency();
 // and nothing after it but blanks; otherwise false, with ms set to 0.
 bool ParseLatencyOffsetMs(const char* text, double& ms);
 
-// For the outputs. An output that opens names itself (a string that lives
-// as long as the program) and reads the offset from the environment; while
-// it plays it reports what it learns, from its own thread.
+// For the outputs. An output that opens (once its server has answered)
+// names itself (a string that lives as long as the program) and reads the
+// offset from the environment, warning of a bad one once; while it plays it
+// reports what it learns, from its own thread.
 void BeginOutputLatency(const char* output);
 // An output that closes: no output, no latency.
 void EndOutputLatency();

@@ -2,9 +2,11 @@
 //
 // An output calls its source for one buffer at a time and then tells it when
 // that buffer's first frame will be heard: the moment the output takes it,
-// plus the output latency it has learned (sound/latency.h). Two outputs
-// exist: our own stream on a Pulse sound server (pulse_output.h) and SDL2's
-// audio subsystem for everything else (sdl_output.h).
+// plus the output latency it has learned (sound/latency.h). Outputs: our own
+// stream on a PipeWire server (pipewire_output.h) or on a Pulse sound server
+// (pulse_output.h), SDL2's audio subsystem for everything else
+// (sdl_output.h), and the system clock when a server has gone
+// (clock_output.h, surviving_output.h).
 #pragma once
 
 #include "sound/sound_event.h"
@@ -34,4 +36,7 @@ public:
     // not be called again.
     virtual void Stop() = 0;
     virtual void Close() = 0;
+    // True once the output's sound server has gone (killed, restarted, a
+    // broken connection): the output no longer takes buffers. Any thread.
+    virtual bool Lost() const { return false; }
 };

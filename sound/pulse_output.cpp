@@ -57,9 +57,6 @@ cSoundClock::duration ClockDuration(double seconds) {
     return std::chrono::duration_cast<cSoundClock::duration>(Seconds(seconds));
 }
 
-// State callbacks wake whoever waits on the main loop.
-void Signal(pa_context*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
-void SignalStream(pa_stream*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
 
 // Open's deadline: a timer of the main loop that marks it passed and wakes Open.
 struct cDeadline {
@@ -105,6 +102,37 @@ void WaitPlaying(const cDeadline& deadline, pa_stream* stream) {
     }
 }
 
+// Waits, holding the loop's lock, until the operation is done or the deadline.
+void WaitOperation(const cDeadline& deadline, pa_operation* operation) {
+    if (!operation) return;
+    while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING && !deadline.passed)
+        pa_threaded_mainloop_wait(deadline.loop);
+    pa_operation_unref(operation);
+}
+
+void SignalSuccess(pa_context*, int, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
+
+// What Open learns of the server: whether it is PipeWire's Pulse server and
+// whether its default sink idles (no stream plays on it).
+struct cServerFacts {
+    pa_threaded_mainloop* loop;
+    bool pipeWire = false;
+    bool idle = false;
+};
+
+void OnServerInfo(pa_context*, const pa_server_info* info, void* self) {
+    cServerFacts* facts = static_cast<cServerFacts*>(self);
+    // "PulseAudio (on PipeWire 0.3.65)"
+    if (info && info->server_name) facts->pipeWire = std::strstr(info->server_name, "PipeWire") != nullptr;
+    pa_threaded_mainloop_signal(facts->loop, 0);
+}
+
+void OnSinkInfo(pa_context*, const pa_sink_info* info, int, void* self) {
+    cServerFacts* facts = static_cast<cServerFacts*>(self);
+    if (info) facts->idle = info->state == PA_SINK_IDLE;
+    pa_threaded_mainloop_signal(facts->loop, 0);
+}
+
 }  // namespace
 
 // ---- Public functions ------------------------------------------------------
@@ -118,8 +146,9 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
     timingAsked = false;
     prioritised = false;
     anchored = false;
+    pipeWire = false;
+    lost.store(false, std::memory_order_relaxed);
     source = nullptr;
-    BeginOutputLatency("pulseaudio");
 
     loop = pa_threaded_mainloop_new();
     if (!loop) return false;
@@ -133,7 +162,7 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
         Close();
         return false;
     }
-    pa_context_set_state_callback(context, Signal, loop);
+    pa_context_set_state_callback(context, &cPulseOutput::OnContextState, this);
     cDeadline deadline{loop};
     pa_time_event* timer = pa_context_rttime_new(context, pa_rtclock_now() + kOpenWait, OnDeadline, &deadline);
     // No server of our own making: without a running one, SDL takes over.
@@ -146,6 +175,17 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
     pa_threaded_mainloop_lock(loop);
     bool ok = WaitContextReady(deadline, context);
     if (ok) {
+        BeginOutputLatency("pulseaudio");
+        begun = true;
+    }
+    cServerFacts facts{loop};
+    if (ok) {
+        WaitOperation(deadline, pa_context_get_server_info(context, OnServerInfo, &facts));
+        WaitOperation(deadline, pa_context_get_sink_info_by_name(context, "@DEFAULT_SINK@", OnSinkInfo, &facts));
+        pipeWire = facts.pipeWire;
+        if (pipeWire && yieldToPipeWire) ok = false;
+    }
+    if (ok) {
         const pa_sample_spec format = {PA_SAMPLE_S16NE, uint32_t(rate), 2};
         pa_stream* s = pa_stream_new(context, "music", &format, nullptr);
         ok = s != nullptr;
@@ -157,7 +197,7 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
             attr.prebuf = uint32_t(-1);
             attr.minreq = bufferBytes;
             attr.fragsize = uint32_t(-1);
-            pa_stream_set_state_callback(s, SignalStream, loop);
+            pa_stream_set_state_callback(s, &cPulseOutput::OnStreamState, this);
             pa_stream_set_write_callback(s, &cPulseOutput::OnWritable, this);
             const auto flags = pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
                                                  PA_STREAM_ADJUST_LATENCY);
@@ -165,6 +205,18 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
                  WaitStreamReady(deadline, s);
             if (ok) {
                 stream = s;
+                // An idle sink of PulseAudio (PipeWire starts a stream in its
+                // next graph cycle) may render its silence in long
+                // blocks (a null sink in blocks of 2 s) and takes our smaller
+                // latency only when its current block ends, so the first
+                // buffers would be heard up to 2 s late. Nobody plays on an
+                // idle sink, so suspending and resuming it (what PulseAudio
+                // itself does to idle sinks) is unheard; it starts rendering
+                // afresh, at our latency. Best effort: the server may refuse.
+                if (facts.idle && !facts.pipeWire) {
+                    WaitOperation(deadline, pa_context_suspend_sink_by_name(context, "@DEFAULT_SINK@", 1, SignalSuccess, loop));
+                    WaitOperation(deadline, pa_context_suspend_sink_by_name(context, "@DEFAULT_SINK@", 0, SignalSuccess, loop));
+                }
                 WaitPlaying(deadline, s);
             } else {
                 pa_stream_set_write_callback(s, nullptr, nullptr);
@@ -212,14 +264,31 @@ void cPulseOutput::Close() {
     if (stream) pa_stream_unref(stream);
     if (context) pa_context_unref(context);
     if (loop) pa_threaded_mainloop_free(loop);
-    if (loop) EndOutputLatency();
+    if (begun) EndOutputLatency();
+    begun = false;
     stream = nullptr;
     context = nullptr;
     loop = nullptr;
     source = nullptr;
 }
 
+bool cPulseOutput::Lost() const { return lost.load(std::memory_order_relaxed); }
+
 // ---- The main loop's thread ------------------------------------------------
+
+// State changes wake whoever waits on the main loop; a connection or stream
+// that fails or ends is a server gone (Close removes the callbacks first).
+void cPulseOutput::OnContextState(pa_context* c, void* self) {
+    cPulseOutput* output = static_cast<cPulseOutput*>(self);
+    if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(c))) output->lost.store(true, std::memory_order_relaxed);
+    pa_threaded_mainloop_signal(output->loop, 0);
+}
+
+void cPulseOutput::OnStreamState(pa_stream* s, void* self) {
+    cPulseOutput* output = static_cast<cPulseOutput*>(self);
+    if (!PA_STREAM_IS_GOOD(pa_stream_get_state(s))) output->lost.store(true, std::memory_order_relaxed);
+    pa_threaded_mainloop_signal(output->loop, 0);
+}
 
 // Also while Open waits for the stream to be ready, before `stream` is set.
 void cPulseOutput::OnWritable(pa_stream* s, size_t bytes, void* self) {

@@ -14,6 +14,7 @@
 
 #include "sound/output.h"
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -30,8 +31,17 @@ public:
     void Play(cAudioSource* source) override;
     void Stop() override;
     void Close() override;
+    bool Lost() const override;
+    // True when the server that answered is PipeWire's Pulse server (also
+    // after an Open that yielded to PipeWire).
+    bool OnPipeWire() const { return pipeWire; }
+    // Chosen before Open: on PipeWire's Pulse server, Open fails at once,
+    // so that PipeWire's own stream plays instead.
+    void SetYieldToPipeWire(bool on) { yieldToPipeWire = on; }
 
 private:
+    static void OnContextState(pa_context* context, void* self);
+    static void OnStreamState(pa_stream* stream, void* self);
     static void OnWritable(pa_stream* stream, size_t bytes, void* self);
     static void OnTiming(pa_stream* stream, int success, void* self);
     void WriteBuffer(pa_stream* s);
@@ -42,6 +52,10 @@ private:
     pa_stream* stream = nullptr;
     int rate = 0;
     int frames = 0;
+    bool pipeWire = false;
+    bool yieldToPipeWire = false;
+    bool begun = false;  // the output latency is ours
+    std::atomic<bool> lost{false};
     // The rest belongs to the main loop's thread, or to whoever holds its lock.
     std::vector<int16_t> buffer;
     int64_t written = 0;  // frames written to the stream since it was made

@@ -3,8 +3,11 @@
 // song_api.cpp.
 //
 // One output, opened by FSOUND_Init, plays one module at a time: our own
-// stream on a Pulse server when one answers (and SDL_AUDIODRIVER asks for
-// nothing else), SDL's audio otherwise. A playing module renders on the
+// stream on a sound server when one answers at the Pulse address (and
+// SDL_AUDIODRIVER asks for nothing else), SDL's audio otherwise. On a
+// server the output survives the server (surviving_output.h); PipeWire's
+// Pulse server is played through PipeWire's own stream, whose timing counts
+// the graph. A playing module renders on the
 // output's thread and reports each buffer it hands over, with the time it
 // will be heard, to its dispatcher, whose thread runs the instrument
 // callbacks and moves the order that FMUSIC_GetOrder reads at that time.
@@ -12,12 +15,18 @@
 
 #include "sound/module.h"
 #include "sound/sdl_output.h"
+#include "sound/surviving_output.h"
 #if VK_HAVE_PULSE
 #include "sound/pulse_output.h"
 #endif
+#if VK_HAVE_PIPEWIRE
+#include "sound/pipewire_output.h"
+#endif
 
 #include <cstdlib>
+#include <memory>
 #include <new>
+#include <string>
 #include <string_view>
 
 // ---- Constants -------------------------------------------------------------
@@ -36,10 +45,10 @@ constexpr double kBufferSeconds = 0.025;
 
 namespace {
 
+std::unique_ptr<cAudioOutput> OpenServerOutput(int rate, int frames);
+
 cSdlOutput gSdlOutput;
-#if VK_HAVE_PULSE
-cPulseOutput gPulseOutput;
-#endif
+cSurvivingOutput gServerOutput(OpenServerOutput);
 cAudioOutput* gOutput = nullptr;  // the open one, or null
 bool gSilentOutput = false;  // chosen by FSOUND_SetOutput
 int gMixRate = 0;
@@ -60,18 +69,62 @@ int BufferFramesFor(int rate) {
     return frames;
 }
 
-// Opens the Pulse output where a server answers and SDL is not told to use
-// another driver, else SDL's; null when neither opens. The silent output is
-// SDL's dummy driver, whatever a server or SDL_AUDIODRIVER would choose.
-cAudioOutput* OpenOutput(int rate, int frames) {
-    gSdlOutput.SetSilent(gSilentOutput);
-    if (gSilentOutput) return gSdlOutput.Open(rate, frames) ? &gSdlOutput : nullptr;
+#if VK_HAVE_PIPEWIRE
+// PipeWire's own socket beside its Pulse server's: PIPEWIRE_REMOTE when set;
+// for a Pulse server named by a socket in a runtime directory
+// ("unix:<dir>/pulse/native", where pipewire-pulse listens) <dir>/pipewire-0;
+// else PipeWire's own choice.
+std::string PipeWireRemote() {
+    const char* remote = std::getenv("PIPEWIRE_REMOTE");
+    if (remote && *remote) return remote;
+    const char* pulse = std::getenv("PULSE_SERVER");
+    const std::string_view address = pulse ? pulse : "";
+    const std::string_view prefix = "unix:", suffix = "/pulse/native";
+    if (address.size() > prefix.size() + suffix.size() && address.substr(0, prefix.size()) == prefix &&
+        address.substr(address.size() - suffix.size()) == suffix)
+        return std::string(address.substr(prefix.size(), address.size() - prefix.size() - suffix.size())) +
+               "/pipewire-0";
+    return "";
+}
+#endif
+
+// The output on the sound server at the Pulse address, unless SDL is told to
+// use another driver: PipeWire's own stream when that server is PipeWire's
+// and SDL_AUDIODRIVER does not ask for Pulse, else our Pulse stream; null
+// when no server answers. Also how the surviving output finds a server back.
+std::unique_ptr<cAudioOutput> OpenServerOutput(int rate, int frames) {
 #if VK_HAVE_PULSE
     const char* driver = std::getenv("SDL_AUDIODRIVER");
     const std::string_view wanted = driver ? driver : "";
-    if ((wanted.empty() || wanted == "pulseaudio" || wanted == "pulse") && gPulseOutput.Open(rate, frames))
-        return &gPulseOutput;
+    const bool pulseWanted = wanted == "pulseaudio" || wanted == "pulse";
+    if (!wanted.empty() && !pulseWanted && wanted != "pipewire") return nullptr;
+    auto pulse = std::make_unique<cPulseOutput>();
+#if VK_HAVE_PIPEWIRE
+    pulse->SetYieldToPipeWire(!pulseWanted);
+    if (pulse->Open(rate, frames)) return pulse;
+    if (!pulse->OnPipeWire() || pulseWanted) return nullptr;
+    auto pipeWire = std::make_unique<cPipeWireOutput>();
+    pipeWire->SetRemote(PipeWireRemote());
+    if (pipeWire->Open(rate, frames)) return pipeWire;
+    // PipeWire's socket is not where it was looked for: its Pulse server then.
+    pulse->SetYieldToPipeWire(false);
 #endif
+    if (!pulse->Open(rate, frames)) return nullptr;
+    return pulse;
+#else
+    (void)rate;
+    (void)frames;
+    return nullptr;
+#endif
+}
+
+// Opens the output on a sound server where one answers, else SDL's; null
+// when neither opens. The silent output is SDL's dummy driver, whatever a
+// server or SDL_AUDIODRIVER would choose.
+cAudioOutput* OpenOutput(int rate, int frames) {
+    gSdlOutput.SetSilent(gSilentOutput);
+    if (gSilentOutput) return gSdlOutput.Open(rate, frames) ? &gSdlOutput : nullptr;
+    if (gServerOutput.Open(rate, frames)) return &gServerOutput;
     return gSdlOutput.Open(rate, frames) ? &gSdlOutput : nullptr;
 }
 

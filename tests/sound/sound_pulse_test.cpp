@@ -6,7 +6,7 @@
 #include "sound/sound.h"
 #include "tests/support/output_probe.h"
 #include "tests/support/test_modules.h"
-#include "tests/support/pulse_server.h"
+#include "tests/support/sound_server.h"
 
 #include <gtest/gtest.h>
 
@@ -88,7 +88,8 @@ struct cRun {
 class SoundOnPulse : public testing::Test {
 protected:
     static void SetUpTestSuite() {
-        server = new cPulseServer;
+        server = new cSoundServer(cServerKind::kPulseAudio);
+        server->SetEnvironment();
         unsetenv("SDL_AUDIODRIVER");
         unsetenv("VK_SOUND_LATENCY_OFFSET_MS");
         songPath = new std::string(WriteTestModule(Song(), "pulse.xm"));
@@ -146,11 +147,11 @@ protected:
         return run;
     }
 
-    static cPulseServer* server;
+    static cSoundServer* server;
     static std::string* songPath;
     static bool opened;
 };
-cPulseServer* SoundOnPulse::server = nullptr;
+cSoundServer* SoundOnPulse::server = nullptr;
 std::string* SoundOnPulse::songPath = nullptr;
 bool SoundOnPulse::opened = false;
 
