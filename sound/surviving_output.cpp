@@ -35,6 +35,7 @@ void cSurvivingOutput::Play(cAudioSource* source) {
     if (server) server->Stop();
     clock.Stop();
     tracker.source = source;
+    tracker.From(cSoundClock::now());
     playing = true;
     if (server) server->Play(&tracker);
     else clock.Play(&tracker, rate, frames, cSoundClock::now());
@@ -93,6 +94,8 @@ void cSurvivingOutput::LeaveLostServer() {
         if (!server || !server->Lost()) return;
         gone = std::move(server);
         gone->Stop();
+        // (A server lost before it took a buffer leaves the song where the clock had it.)
+        tracker.From(tracker.Next());
         if (playing) clock.Play(&tracker, rate, frames, tracker.Next());
     }
     gone->Close();
