@@ -7,6 +7,9 @@
 
 namespace {
 
+// ---- Local helpers ---------------------------------------------------------
+
+// How long `frames` frames at `rate` Hz play.
 cSoundClock::duration Length(int frames, int rate) {
     return std::chrono::duration_cast<cSoundClock::duration>(std::chrono::duration<double>(double(frames) / rate));
 }
