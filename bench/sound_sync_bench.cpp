@@ -266,7 +266,7 @@ static void HeardTime(benchmark::State& state, cServerKind kind, int quantum) {
     const cXmModule module = ListeningModule(kSeconds);
     const cOfflineSong song = RenderOffline(module, kSeconds);
     cHeardErrors notes, changes;
-    double firstHeardMs = 0;
+    double firstHeardMs = 0, recorderMs = 0;
     int cycle = 0;
     for (auto _ : state) {
         cMonitorRecorder recorder(server);
@@ -290,6 +290,7 @@ static void HeardTime(benchmark::State& state, cServerKind kind, int quantum) {
         changes = HeardErrors(record.orderChanges, song.Frames(cSoundEvent::cKind::kOrder), recorder, song, start);
         firstHeardMs = std::chrono::duration<double, std::milli>(recorder.HeardAt(start) - record.init).count();
         cycle = recorder.BlockFrames();
+        recorderMs = recorder.RecorderDelay() * 1000;
     }
     state.counters["notes"] = double(notes.ms.size());
     state.counters["note_mean_ms"] = notes.SignedMean();
@@ -299,6 +300,7 @@ static void HeardTime(benchmark::State& state, cServerKind kind, int quantum) {
     state.counters["order_worst_ms"] = changes.Worst();
     state.counters["init_to_heard_ms"] = firstHeardMs;
     state.counters["server_block_frames"] = cycle;
+    state.counters["recorder_delay_ms"] = recorderMs;
     state.SetLabel(server.Name());
 }
 BENCHMARK_CAPTURE(HeardTime, pulseaudio, cServerKind::kPulseAudio, 0)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();

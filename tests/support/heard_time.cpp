@@ -36,7 +36,7 @@ double MeasureWakeDelay() {
     if (socketpair(AF_UNIX, SOCK_STREAM, 0, pair) != 0) return 0;
     double shortest = 1;
     std::thread sleeper([&] {
-        for (int i = 0; i < 100; ++i) {
+        for (int i = 0; i < 200; ++i) {
             pollfd p{pair[1], POLLIN, 0};
             poll(&p, 1, 1000);
             const double woke = Seconds(cSoundClock::now());
@@ -45,7 +45,7 @@ double MeasureWakeDelay() {
             shortest = std::min(shortest, woke - sent);
         }
     });
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < 200; ++i) {
         std::this_thread::sleep_for(milliseconds(1));
         const double sent = Seconds(cSoundClock::now());
         if (write(pair[0], &sent, sizeof sent) != sizeof sent) break;
@@ -178,6 +178,8 @@ void cMonitorRecorder::Stop() {
         loop = nullptr;
         stream = nullptr;
         context = nullptr;
+        // Measured again: a busy machine can only lengthen the shortest wake-up.
+        wakeDelay = std::min(wakeDelay, MeasureWakeDelay());
     }
     // PulseAudio hands each block over as its first frame starts to play.
     // PipeWire hands a cycle's frames over (in several reads) in the next
@@ -210,6 +212,8 @@ cSoundClock::time_point cMonitorRecorder::HeardAt(double frame) const {
     return cSoundClock::time_point(
         std::chrono::duration_cast<cSoundClock::duration>(duration<double>(base + frame / kRate)));
 }
+
+double cMonitorRecorder::FrameAt(cSoundClock::time_point heard) const { return (Seconds(heard) - base) * kRate; }
 
 int64_t cMonitorRecorder::FirstSound(int64_t from) const {
     for (size_t i = size_t(std::max<int64_t>(0, from)); i < samples.size(); ++i)
@@ -360,7 +364,8 @@ cHeardErrors HeardErrors(const std::vector<cSoundClock::time_point>& observed, c
         if (expected - search < 0 || expected + search + after > long(recording.size())) continue;
         // The render around the event, found in the recording: loudness per
         // millisecond first, then the samples.
-        const std::vector<float> piece = Slice(render, at - before, at + after);
+        const long lead = std::min(before, at);
+        const std::vector<float> piece = Slice(render, at - lead, at + after);
         const std::vector<float> near = Slice(recording, expected - search - before, expected + search + after);
         double score;
         const double coarse = BestLag(Envelope(near, kWindow), Envelope(piece, kWindow), 0,
@@ -375,7 +380,7 @@ cHeardErrors HeardErrors(const std::vector<cSoundClock::time_point>& observed, c
             ++e.unheard;
             continue;
         }
-        const double heardFrame = double(expected - search - before) + fine + double(before);
+        const double heardFrame = double(expected - search - before) + fine + double(lead);
         e.ms.push_back(duration<double, std::milli>(observed[i] - recorder.HeardAt(heardFrame)).count());
     }
     return e;

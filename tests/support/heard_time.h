@@ -10,8 +10,9 @@
 // recording, the earliest arrivals relative to the frames' steady pace (the
 // null sink plays on the same monotonic clock) lie one hand-off plus the
 // recorder's own wake-up delay behind the sound; later ones were delayed by
-// the machine. The wake-up delay is measured in the same process: a thread
-// woken through a socket, as the recording thread is.
+// the machine. The wake-up delay is measured in the same process, before
+// and after recording: the shortest of 200 wake-ups of a thread through a
+// socket, as the recording thread is woken.
 #pragma once
 
 #include "sound/sound_event.h"
@@ -47,10 +48,11 @@ public:
     // hand-off and the measured wake-up delay.
     double RecorderDelay() const { return handOff + wakeDelay; }
     double WakeDelay() const { return wakeDelay; }
-    // When frame `frame` of the recording was heard.
+    // When frame `frame` of the recording was heard, and the reverse.
     cSoundClock::time_point HeardAt(double frame) const;
-    // The first frame at or after `from` louder than a tenth of full scale's
-    // hundredth (far above the servers' dither-free silence), or -1.
+    double FrameAt(cSoundClock::time_point heard) const;
+    // The first frame at or after `from` louder than 1% of full scale (the
+    // null sinks' silence is exact zeros), or -1.
     int64_t FirstSound(int64_t from = 0) const;
 
 private:

@@ -102,6 +102,12 @@ cSoundServer::cSoundServer(cServerKind kind, int quantum) : kind(kind), quantum(
 
 cSoundServer::~cSoundServer() {
     Kill();
+    // Clients after this one must not look for a cookie in the removed home.
+    const char* server = std::getenv("PULSE_SERVER");
+    if (server && server == Address()) {
+        unsetenv("PULSE_SERVER");
+        unsetenv("PULSE_COOKIE");
+    }
     if (!dir.empty()) std::filesystem::remove_all(dir);
 }
 
