@@ -23,7 +23,8 @@ void cClockOutput::Play(cAudioSource* source, int rate, int frames, cSoundClock:
         stopping = false;
     }
     buffer.assign(size_t(frames) * 2, 0);
-    thread = std::thread(&cClockOutput::Run, this, source, rate, frames, std::max(from, cSoundClock::now() - kMaxCatchUp));
+    const cSoundClock::time_point first = std::max(from, cSoundClock::now() - kMaxCatchUp);
+    thread = std::thread(&cClockOutput::Run, this, source, rate, frames, first);
 }
 
 void cClockOutput::Stop() {

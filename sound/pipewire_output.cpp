@@ -100,7 +100,8 @@ bool cPipeWireOutput::Open(int mixRate, int bufferFrames) {
         return false;
     }
     pw_thread_loop_lock(loop);
-    pw_properties* coreProps = remote.empty() ? nullptr : pw_properties_new(PW_KEY_REMOTE_NAME, remote.c_str(), nullptr);
+    pw_properties* coreProps =
+        remote.empty() ? nullptr : pw_properties_new(PW_KEY_REMOTE_NAME, remote.c_str(), nullptr);
     core = pw_context_connect(context, coreProps, 0);
     bool ok = core != nullptr;
     if (ok) {

@@ -17,7 +17,6 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 struct pw_thread_loop;
 struct pw_context;

@@ -110,7 +110,9 @@ void WaitOperation(const cDeadline& deadline, pa_operation* operation) {
     pa_operation_unref(operation);
 }
 
-void SignalSuccess(pa_context*, int, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
+void SignalSuccess(pa_context*, int, void* loop) {
+    pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
+}
 
 // What Open learns of the server: whether it is PipeWire's Pulse server and
 // whether its default sink idles (no stream plays on it).
@@ -214,8 +216,9 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
                 // itself does to idle sinks) is unheard; it starts rendering
                 // afresh, at our latency. Best effort: the server may refuse.
                 if (facts.idle && !facts.pipeWire) {
-                    WaitOperation(deadline, pa_context_suspend_sink_by_name(context, "@DEFAULT_SINK@", 1, SignalSuccess, loop));
-                    WaitOperation(deadline, pa_context_suspend_sink_by_name(context, "@DEFAULT_SINK@", 0, SignalSuccess, loop));
+                    for (int suspend : {1, 0})
+                        WaitOperation(deadline, pa_context_suspend_sink_by_name(context, "@DEFAULT_SINK@", suspend,
+                                                                                SignalSuccess, loop));
                 }
                 WaitPlaying(deadline, s);
             } else {

@@ -7,6 +7,9 @@
 
 namespace {
 
+// ---- Local helpers ---------------------------------------------------------
+
+// How long `frames` frames at `rate` Hz play.
 cSoundClock::duration Length(int frames, int rate) {
     return std::chrono::duration_cast<cSoundClock::duration>(std::chrono::duration<double>(double(frames) / rate));
 }
@@ -35,6 +38,7 @@ void cSurvivingOutput::Play(cAudioSource* source) {
     if (server) server->Stop();
     clock.Stop();
     tracker.source = source;
+    tracker.From(cSoundClock::now());
     playing = true;
     if (server) server->Play(&tracker);
     else clock.Play(&tracker, rate, frames, cSoundClock::now());
@@ -93,6 +97,8 @@ void cSurvivingOutput::LeaveLostServer() {
         if (!server || !server->Lost()) return;
         gone = std::move(server);
         gone->Stop();
+        // (A server lost before it took a buffer leaves the song where the clock had it.)
+        tracker.From(tracker.Next());
         if (playing) clock.Play(&tracker, rate, frames, tracker.Next());
     }
     gone->Close();

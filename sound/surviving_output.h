@@ -55,6 +55,11 @@ private:
         cSoundClock::time_point Next() const { return next; }
         // The next buffer is a server's first after the clock's.
         void Resume() { resuming = true; }
+        // The next buffer is heard at `at`, on whichever output takes it.
+        void From(cSoundClock::time_point at) {
+            next = at;
+            resuming = false;
+        }
         cAudioSource* source = nullptr;
         int rate = 0;
 

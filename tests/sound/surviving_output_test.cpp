@@ -20,7 +20,8 @@ using cClock = cSoundClock;
 using std::chrono::milliseconds;
 constexpr int kRate = 22050;
 constexpr int kFrames = 512;
-const auto kBuffer = std::chrono::duration_cast<cClock::duration>(std::chrono::duration<double>(double(kFrames) / kRate));
+const auto kBuffer =
+    std::chrono::duration_cast<cClock::duration>(std::chrono::duration<double>(double(kFrames) / kRate));
 constexpr milliseconds kServerLatency{150};
 
 // The sound server: up or not; each start is a new generation, and an output
@@ -156,7 +157,9 @@ TEST(SurvivingOutput, SongKeepsItsTimeWhileTheServerIsGoneAndReturnsToIt) {
             EXPECT_NEAR(Ms(heard[k].at - heard[k - 1].at), 1000.0 * heard[k - 1].frames / kRate, 1.0)
                 << "buffer " << k << " of " << heard.size();
         // Back on the returned server, which takes the song's buffers again.
-        if (c.goneMs) EXPECT_GT(server.taken, 10);
+        if (c.goneMs) {
+            EXPECT_GT(server.taken, 10);
+        }
         // While the server is gone the song goes on at its pace.
         const double goneMs = Ms(back - killed);
         const size_t lastBefore = size_t(std::lower_bound(heard.begin(), heard.end(), killed) - heard.begin());
