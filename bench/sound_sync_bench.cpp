@@ -262,6 +262,7 @@ static void HeardTime(benchmark::State& state, cServerKind kind, int quantum) {
         return;
     }
     server.SetEnvironment();
+    unsetenv("SDL_AUDIODRIVER");  // the other benchmarks' dummy driver
     const cXmModule module = ListeningModule(kSeconds);
     const cOfflineSong song = RenderOffline(module, kSeconds);
     cHeardErrors notes, changes;

@@ -4,8 +4,6 @@
 
 #include "sound/renderer.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
@@ -89,7 +87,6 @@ cXmModule ListeningModule(double seconds, unsigned seed) {
 
 std::string OpenLayer(cPlayRecord& record) {
     FSOUND_Close();
-    unsetenv("SDL_AUDIODRIVER");
     record.init = cSoundClock::now();
     if (FSOUND_Init(22050, 16, 2) != 1) return "FSOUND_Init failed with error " + std::to_string(FSOUND_GetError());
     return "";

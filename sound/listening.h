@@ -41,8 +41,9 @@ struct cPlayRecord {
     std::vector<cSoundClock::time_point> orderChanges;  // FMUSIC_GetOrder moving on
 };
 
-// (Re)opens the layer at 22050 Hz on the default device; the reason when
-// that fails. Stamps record.init.
+// (Re)opens the layer at 22050 Hz on the default device, as the demo opens
+// it (SDL_AUDIODRIVER and VK_SOUND_LATENCY_OFFSET_MS apply); the reason
+// when that fails. Stamps record.init.
 std::string OpenLayer(cPlayRecord& record);
 // Loads module with a callback on each of its instruments that stamps
 // record.calls (one record at a time); null on failure.

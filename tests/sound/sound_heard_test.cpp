@@ -83,6 +83,7 @@ TEST_P(HeardTime, CallbacksAndOrderChangesComeWhenTheirSamplesAreHeard) {
     cSoundServer server(c.kind, c.quantum);
     ASSERT_TRUE(server.Running()) << server.Problem();
     server.SetEnvironment();
+    unsetenv("SDL_AUDIODRIVER");
     if (c.offsetMs) {
         setenv("VK_SOUND_LATENCY_OFFSET_MS", std::to_string(c.offsetMs).c_str(), 1);
     } else {

@@ -33,6 +33,7 @@ TEST_P(ServerRestart, TheSongGoesOnWithoutAServerAndIsHeardInSyncWhenOneIsBack) 
     cSoundServer server(GetParam());
     ASSERT_TRUE(server.Running()) << server.Problem();
     server.SetEnvironment();
+    unsetenv("SDL_AUDIODRIVER");
     unsetenv("VK_SOUND_LATENCY_OFFSET_MS");
     const cXmModule module = ListeningModule(kSongSeconds);
     const cOfflineSong song = RenderOffline(module, kSongSeconds);
