@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <limits>
 #include <thread>
 
@@ -150,20 +149,24 @@ bool cMonitorRecorder::Connect(const std::string& server) {
     }
     serverName = found.serverName;
     pipeWire = serverName.find("PipeWire") != std::string::npos;
-    pa_threaded_mainloop_lock(loop);
-    pa_operation_unref(pa_context_get_sink_info_by_name(
-        context, found.sinkName.c_str(),
-        [](pa_context*, const pa_sink_info* info, int eol, void* data) {
-            auto* f = static_cast<cFound*>(data);
-            if (info) {
-                f->monitor = info->monitor_source_name ? info->monitor_source_name : "";
-                f->rate = int(info->sample_spec.rate);
-            }
-            if (eol) f->sink = true;
-        },
-        &found));
-    pa_threaded_mainloop_unlock(loop);
-    if (!waitFor([&] { return found.sink ? 1 : 0; }) || found.monitor.empty() || found.rate <= 0) {
+    pa_operation* asked = nullptr;
+    if (!found.sinkName.empty()) {
+        pa_threaded_mainloop_lock(loop);
+        asked = pa_context_get_sink_info_by_name(
+            context, found.sinkName.c_str(),
+            [](pa_context*, const pa_sink_info* info, int eol, void* data) {
+                auto* f = static_cast<cFound*>(data);
+                if (info) {
+                    f->monitor = info->monitor_source_name ? info->monitor_source_name : "";
+                    f->rate = int(info->sample_spec.rate);
+                }
+                if (eol) f->sink = true;
+            },
+            &found);
+        if (asked) pa_operation_unref(asked);
+        pa_threaded_mainloop_unlock(loop);
+    }
+    if (!asked || !waitFor([&] { return found.sink ? 1 : 0; }) || found.monitor.empty() || found.rate <= 0) {
         problem = serverName + " has no default sink with a monitor";
         return false;
     }
@@ -271,6 +274,8 @@ int64_t cMonitorRecorder::FirstSound(int64_t from) const {
         if (std::fabs(samples[i]) > 0.01f) return int64_t(i);
     return -1;
 }
+
+// ---- Alignment -------------------------------------------------------------------
 
 namespace {
 

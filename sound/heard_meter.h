@@ -18,6 +18,10 @@
 // The wake-up delay is measured in the same process, before and after
 // recording. "Heard" is what the sink plays: a sound card's own buffer or a
 // wireless headset beyond it adds what no monitor can see.
+//
+// Needs libpulse (library vk_sound_meter, built when the layer has it); any
+// Pulse-speaking server will do, PulseAudio or PipeWire's pipewire-pulse,
+// which tells itself apart by its name.
 #pragma once
 
 #include "sound/listening.h"

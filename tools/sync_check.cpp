@@ -34,6 +34,7 @@ constexpr const char* kUsage =
 constexpr double kInSyncMs = 2;
 
 int Fail(const std::string& why) {
+    std::fflush(stdout);  // what was measured first, then why it stopped
     std::fprintf(stderr, "sync_check: %s\n", why.c_str());
     return 1;
 }
