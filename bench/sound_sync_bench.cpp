@@ -15,7 +15,7 @@
 // HeardTime/<server> judges by ear instead: on a private PulseAudio server,
 // or a PipeWire session at a graph cycle of 256, 1024 or 2048 frames, the
 // null sink's monitor is recorded and matched with the offline render
-// (tests/support/heard_time.h); callbacks and order changes against the
+// (sound/heard_meter.h); callbacks and order changes against the
 // moments their samples were heard, and the time from FSOUND_Init to the
 // song's first heard sample.
 #include "sound/latency.h"
@@ -24,8 +24,7 @@
 #include "sound/xm_writer.h"
 #include "tests/support/output_probe.h"
 #if VK_HEARD_KIT
-#include "tests/support/heard_time.h"
-#include "tests/support/listening.h"
+#include "sound/heard_meter.h"
 #include "tests/support/sound_server.h"
 #endif
 #include "tests/support/test_modules.h"
@@ -263,13 +262,14 @@ static void HeardTime(benchmark::State& state, cServerKind kind, int quantum) {
         return;
     }
     server.SetEnvironment();
+    unsetenv("SDL_AUDIODRIVER");  // the other benchmarks' dummy driver
     const cXmModule module = ListeningModule(kSeconds);
     const cOfflineSong song = RenderOffline(module, kSeconds);
     cHeardErrors notes, changes;
     double firstHeardMs = 0, recorderMs = 0;
     int cycle = 0;
     for (auto _ : state) {
-        cMonitorRecorder recorder(server);
+        cMonitorRecorder recorder(server.Address());
         cPlayRecord record;
         const std::string problem = recorder.Recording() ? OpenLayer(record) : recorder.Problem();
         FMUSIC_MODULE* handle = problem.empty() ? LoadListened(module, record) : nullptr;

@@ -6,9 +6,8 @@
 // much. A server that dies mid-song must not stop the song: orders go on
 // while nothing plays, and once a new server is up the callbacks follow
 // what is heard again.
+#include "sound/heard_meter.h"
 #include "sound/sound.h"
-#include "tests/support/heard_time.h"
-#include "tests/support/listening.h"
 #include "tests/support/sound_server.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +46,7 @@ cHeard Listen(const cSoundServer& server, const cCase& c) {
     cHeard heard;
     const cXmModule module = ListeningModule(kSongSeconds);
     const cOfflineSong song = RenderOffline(module, kSongSeconds);
-    cMonitorRecorder recorder(server);
+    cMonitorRecorder recorder(server.Address());
     EXPECT_TRUE(recorder.Recording()) << recorder.Problem();
     cPlayRecord record;
     const std::string problem = OpenLayer(record);
@@ -84,6 +83,7 @@ TEST_P(HeardTime, CallbacksAndOrderChangesComeWhenTheirSamplesAreHeard) {
     cSoundServer server(c.kind, c.quantum);
     ASSERT_TRUE(server.Running()) << server.Problem();
     server.SetEnvironment();
+    unsetenv("SDL_AUDIODRIVER");
     if (c.offsetMs) {
         setenv("VK_SOUND_LATENCY_OFFSET_MS", std::to_string(c.offsetMs).c_str(), 1);
     } else {

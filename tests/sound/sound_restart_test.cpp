@@ -3,9 +3,8 @@
 // server that starts at the same address two seconds later, the music is
 // heard again within two seconds, and the callbacks follow what is heard.
 // One line on standard error at the loss and one at the return.
+#include "sound/heard_meter.h"
 #include "sound/sound.h"
-#include "tests/support/heard_time.h"
-#include "tests/support/listening.h"
 #include "tests/support/sound_server.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +21,7 @@ namespace {
 using std::chrono::duration;
 
 constexpr double kSongSeconds = 11, kKillAt = 3.5, kDownFor = 2;
-constexpr double kRenderRate = 22050;
+constexpr double kRenderRate = cOfflineSong::kRate;
 
 double Ms(cSoundClock::duration d) { return duration<double, std::milli>(d).count(); }
 
@@ -34,11 +33,12 @@ TEST_P(ServerRestart, TheSongGoesOnWithoutAServerAndIsHeardInSyncWhenOneIsBack) 
     cSoundServer server(GetParam());
     ASSERT_TRUE(server.Running()) << server.Problem();
     server.SetEnvironment();
+    unsetenv("SDL_AUDIODRIVER");
     unsetenv("VK_SOUND_LATENCY_OFFSET_MS");
     const cXmModule module = ListeningModule(kSongSeconds);
     const cOfflineSong song = RenderOffline(module, kSongSeconds);
 
-    auto before = std::make_unique<cMonitorRecorder>(server);
+    auto before = std::make_unique<cMonitorRecorder>(server.Address());
     ASSERT_TRUE(before->Recording()) << before->Problem();
     cPlayRecord record;
     ASSERT_EQ(OpenLayer(record), "");
@@ -58,7 +58,7 @@ TEST_P(ServerRestart, TheSongGoesOnWithoutAServerAndIsHeardInSyncWhenOneIsBack) 
         std::this_thread::sleep_for(duration<double>(kDownFor));
         server.Start();
         back = cSoundClock::now();
-        after = std::make_unique<cMonitorRecorder>(server);
+        after = std::make_unique<cMonitorRecorder>(server.Address());
         // The new server ends with the thread that started it.
         while (!played) std::this_thread::sleep_for(std::chrono::milliseconds(10));
         after->Stop();
@@ -99,8 +99,7 @@ TEST_P(ServerRestart, TheSongGoesOnWithoutAServerAndIsHeardInSyncWhenOneIsBack) 
     // The song keeps its time: frame 0 of it belongs where the first
     // recording put it; looked for within 0.3 s of that.
     const double expected = after->FrameAt(songStart);
-    const double resumed = AlignRender(after->Samples(), song, expected - 0.3 * cSoundServer::kRate,
-                                       expected + 0.3 * cSoundServer::kRate);
+    const double resumed = AlignRender(*after, song, expected - 0.3 * after->Rate(), expected + 0.3 * after->Rate());
     ASSERT_FALSE(std::isnan(resumed)) << "the song was not heard from the new server";
     const cHeardErrors notes =
         HeardErrors(record.calls, song.Frames(cSoundEvent::cKind::kTrigger), *after, song, resumed);

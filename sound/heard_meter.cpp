@@ -1,8 +1,6 @@
-// Heard time from the null sink's monitor.
-#include "tests/support/heard_time.h"
-
-#include "sound/renderer.h"
-#include "tests/support/square_wave.h"
+// The heard meter: the default sink's monitor recorded on the layer's clock
+// and matched with the offline render.
+#include "sound/heard_meter.h"
 
 #include <poll.h>
 #include <sys/socket.h>
@@ -11,9 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <limits>
-#include <random>
 #include <thread>
 
 namespace {
@@ -21,8 +17,7 @@ namespace {
 using std::chrono::duration;
 using std::chrono::milliseconds;
 
-constexpr int kRenderRate = 22050;
-constexpr double kRate = cSoundServer::kRate;
+constexpr double kRenderRate = cOfflineSong::kRate;
 // Reads that arrive closer together than this came with one hand-off.
 constexpr double kSameHandOff = 0.0005;
 
@@ -94,15 +89,22 @@ double BestLag(const std::vector<float>& a, const std::vector<float>& b, long fr
 
 // ---- Recorder ------------------------------------------------------------------
 
-cMonitorRecorder::cMonitorRecorder(const cSoundServer& server) : kind(server.Kind()) {
+cMonitorRecorder::cMonitorRecorder(const std::string& server) {
     wakeDelay = MeasureWakeDelay();
+    if (!Connect(server)) Stop();
+}
+
+bool cMonitorRecorder::Connect(const std::string& server) {
     loop = pa_threaded_mainloop_new();
-    context = pa_context_new(pa_threaded_mainloop_get_api(loop), "vk-monitor-recorder");
-    if (pa_context_connect(context, server.Address().c_str(), PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0 ||
+    context = pa_context_new(pa_threaded_mainloop_get_api(loop), "vk-heard-meter");
+    const char* address = server.empty() ? nullptr : server.c_str();
+    const std::string where = server.empty() ? "the default address" : server;
+    if (pa_context_connect(context, address, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0 ||
         pa_threaded_mainloop_start(loop) < 0) {
-        problem = "cannot connect to " + server.Address();
-        return;
+        problem = "no Pulse sound server (PulseAudio or pipewire-pulse) answers at " + where;
+        return false;
     }
+    // The main loop's thread fills what is asked for; this one waits.
     const auto end = cSoundClock::now() + std::chrono::seconds(5);
     const auto waitFor = [&](auto ready) {
         for (;;) {
@@ -118,28 +120,80 @@ cMonitorRecorder::cMonitorRecorder(const cSoundServer& server) : kind(server.Kin
             const pa_context_state_t s = pa_context_get_state(context);
             return s == PA_CONTEXT_READY ? 1 : PA_CONTEXT_IS_GOOD(s) ? 0 : -1;
         })) {
-        problem = "no Pulse server at " + server.Address();
-        return;
+        problem = "no Pulse sound server (PulseAudio or pipewire-pulse) answers at " + where;
+        return false;
     }
+    // Which server it is (PipeWire's Pulse server says so in its name), and
+    // the default sink's rate and monitor.
+    struct cFound {
+        bool server = false, sink = false;
+        std::string serverName, sinkName, monitor;
+        int rate = 0;
+    } found;
+    pa_threaded_mainloop_lock(loop);
+    pa_operation_unref(pa_context_get_server_info(
+        context,
+        [](pa_context*, const pa_server_info* info, void* data) {
+            auto* f = static_cast<cFound*>(data);
+            if (info) {
+                f->serverName = info->server_name ? info->server_name : "";
+                f->sinkName = info->default_sink_name ? info->default_sink_name : "";
+            }
+            f->server = true;
+        },
+        &found));
+    pa_threaded_mainloop_unlock(loop);
+    if (!waitFor([&] { return found.server ? 1 : 0; })) {
+        problem = where + " does not say what it is";
+        return false;
+    }
+    serverName = found.serverName;
+    pipeWire = serverName.find("PipeWire") != std::string::npos;
+    pa_operation* asked = nullptr;
+    if (!found.sinkName.empty()) {
+        pa_threaded_mainloop_lock(loop);
+        asked = pa_context_get_sink_info_by_name(
+            context, found.sinkName.c_str(),
+            [](pa_context*, const pa_sink_info* info, int eol, void* data) {
+                auto* f = static_cast<cFound*>(data);
+                if (info) {
+                    f->monitor = info->monitor_source_name ? info->monitor_source_name : "";
+                    f->rate = int(info->sample_spec.rate);
+                }
+                if (eol) f->sink = true;
+            },
+            &found);
+        if (asked) pa_operation_unref(asked);
+        pa_threaded_mainloop_unlock(loop);
+    }
+    if (!asked || !waitFor([&] { return found.sink ? 1 : 0; }) || found.monitor.empty() || found.rate <= 0) {
+        problem = serverName + " has no default sink with a monitor";
+        return false;
+    }
+    sink = found.sinkName;
+    rate = found.rate;
     // 16-bit stereo at the sink's own rate: nothing is converted on the way.
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, uint32_t(kRate), 2};
+    const pa_sample_spec spec{PA_SAMPLE_S16LE, uint32_t(rate), 2};
     pa_buffer_attr attr;
     attr.maxlength = uint32_t(-1);
     attr.tlength = attr.prebuf = attr.minreq = uint32_t(-1);
     // Small fragments: each hand-off is passed on as it comes. (On PipeWire
-    // the graph's cycle is fixed, so this cannot shorten it.)
+    // the graph's cycle sets the pace, so this cannot shorten it.)
     attr.fragsize = uint32_t(pa_usec_to_bytes(2000, &spec));
     pa_threaded_mainloop_lock(loop);
-    stream = pa_stream_new(context, "vk monitor", &spec, nullptr);
+    stream = pa_stream_new(context, "vk heard meter", &spec, nullptr);
     pa_stream_set_read_callback(stream, OnRead, this);
     const int connected =
-        pa_stream_connect_record(stream, "vk_null.monitor", &attr, pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY));
+        pa_stream_connect_record(stream, found.monitor.c_str(), &attr, pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY));
     pa_threaded_mainloop_unlock(loop);
     if (connected < 0 || !waitFor([&] {
             const pa_stream_state_t s = pa_stream_get_state(stream);
             return s == PA_STREAM_READY ? 1 : PA_STREAM_IS_GOOD(s) ? 0 : -1;
-        }))
-        problem = "cannot record vk_null.monitor";
+        })) {
+        problem = "cannot record " + found.monitor;
+        return false;
+    }
+    return true;
 }
 
 cMonitorRecorder::~cMonitorRecorder() { Stop(); }
@@ -169,11 +223,11 @@ void cMonitorRecorder::Stop() {
     if (loop) {
         pa_threaded_mainloop_lock(loop);
         if (stream) pa_stream_disconnect(stream);
+        if (context) pa_context_disconnect(context);
         pa_threaded_mainloop_unlock(loop);
         pa_threaded_mainloop_stop(loop);
         if (stream) pa_stream_unref(stream);
-        pa_context_disconnect(context);
-        pa_context_unref(context);
+        if (context) pa_context_unref(context);
         pa_threaded_mainloop_free(loop);
         loop = nullptr;
         stream = nullptr;
@@ -186,11 +240,11 @@ void cMonitorRecorder::Stop() {
     // cycle: only reads that begin a cycle count, one cycle behind. The
     // earliest of all sets the pace.
     const int cycle = BlockFrames();
-    handOff = kind == cServerKind::kPipeWire ? cycle / kRate : 0.0;
+    handOff = pipeWire ? double(cycle) / rate : 0.0;
     std::vector<double> paces;
     for (const cBlock& b : blocks)
-        if (kind == cServerKind::kPulseAudio || (cycle > 0 && b.first % cycle == 0))
-            paces.push_back(Seconds(b.arrival) - double(b.first) / kRate);
+        if (!pipeWire || (cycle > 0 && b.first % cycle == 0))
+            paces.push_back(Seconds(b.arrival) - double(b.first) / rate);
     base = (paces.empty() ? 0 : *std::min_element(paces.begin(), paces.end())) - handOff - wakeDelay;
 }
 
@@ -210,10 +264,10 @@ int cMonitorRecorder::BlockFrames() const {
 
 cSoundClock::time_point cMonitorRecorder::HeardAt(double frame) const {
     return cSoundClock::time_point(
-        std::chrono::duration_cast<cSoundClock::duration>(duration<double>(base + frame / kRate)));
+        std::chrono::duration_cast<cSoundClock::duration>(duration<double>(base + frame / rate)));
 }
 
-double cMonitorRecorder::FrameAt(cSoundClock::time_point heard) const { return (Seconds(heard) - base) * kRate; }
+double cMonitorRecorder::FrameAt(cSoundClock::time_point heard) const { return (Seconds(heard) - base) * rate; }
 
 int64_t cMonitorRecorder::FirstSound(int64_t from) const {
     for (size_t i = size_t(std::max<int64_t>(0, from)); i < samples.size(); ++i)
@@ -221,68 +275,19 @@ int64_t cMonitorRecorder::FirstSound(int64_t from) const {
     return -1;
 }
 
-// ---- The song offline ------------------------------------------------------------
-
-std::vector<int64_t> cOfflineSong::Frames(cSoundEvent::cKind kind) const {
-    std::vector<int64_t> frames;
-    for (const cSoundEvent& e : events)
-        if (e.kind == kind && (kind == cSoundEvent::cKind::kTrigger || e.order != 0)) frames.push_back(e.sample);
-    return frames;
-}
-
-cOfflineSong RenderOffline(const cXmModule& module, double seconds) {
-    const std::vector<uint8_t> bytes = EncodeXm(module);
-    cRenderer renderer;
-    cOfflineSong song;
-    if (renderer.LoadMemory(bytes.data(), bytes.size()) != 0 || !renderer.Start(kRenderRate)) return song;
-    const int frames = int(seconds * kRenderRate);
-    song.pcm.resize(2 * size_t(frames));
-    renderer.Render(song.pcm.data(), frames, song.events);
-    return song;
-}
-
-cXmModule ListeningModule(double seconds, unsigned seed) {
-    constexpr int kRows = 16, kSpeed = 3, kBpm = 150;  // 50 ms rows
-    const int rowsNeeded = int(seconds / 0.05) + kRows;
-    const int patterns = (rowsNeeded + kRows - 1) / kRows;
-    cXmModule m;
-    m.name = "listening";
-    m.channels = 2;
-    m.speed = kSpeed;
-    m.bpm = kBpm;
-    for (int i = 0; i < patterns; ++i) {
-        m.patterns.emplace_back(kRows, 2);
-        m.orders.push_back(uint8_t(i));
-    }
-    for (int i = 1; i <= 4; ++i) m.instruments.push_back(SquareWaveInstrument("voice " + std::to_string(i), int8_t(20 * i + 10)));
-    std::mt19937 random(seed);
-    m.patterns[0].At(0, 0) = {XmNote(4, 0), 4, 0, 0, 0};
-    for (int row = 1; row < patterns * kRows; ++row)
-        for (int channel = 0; channel < 2; ++channel) {
-            cXmCell& c = m.patterns[size_t(row / kRows)].At(row % kRows, channel);
-            const unsigned roll = random() % 8;
-            if (roll < 3) {
-                c.note = XmNote(3 + int(random() % 3), int(random() % 12));
-                c.instrument = uint8_t(1 + random() % 4);
-                if (random() % 3 == 0) c.effect = 0x0e, c.param = uint8_t(0xd1 + random() % 2);
-            } else if (roll == 3) {
-                c.note = kXmKeyOff;
-            }
-        }
-    return m;
-}
+// ---- Alignment -------------------------------------------------------------------
 
 namespace {
 
 // The render at the recording's rate (linear interpolation; the servers
 // resample the layer's stream alike), mono.
-std::vector<float> RenderAtRecordingRate(const cOfflineSong& song) {
+std::vector<float> RenderAtRecordingRate(const cOfflineSong& song, double rate) {
     const size_t renderFrames = song.pcm.size() / 2;
-    const size_t n = renderFrames < 2 ? 0 : size_t(double(renderFrames - 1) * kRate / kRenderRate);
+    const size_t n = renderFrames < 2 ? 0 : size_t(double(renderFrames - 1) * rate / kRenderRate);
     std::vector<float> render(n);
     const auto mono = [&](size_t j) { return (song.pcm[2 * j] + song.pcm[2 * j + 1]) / 65536.0; };
     for (size_t i = 0; i < n; ++i) {
-        const double at = double(i) * kRenderRate / kRate;
+        const double at = double(i) * kRenderRate / rate;
         const size_t k = std::min(size_t(at), renderFrames - 2);
         const double f = at - double(k);
         render[i] = float(mono(k) * (1 - f) + mono(k + 1) * f);
@@ -296,29 +301,30 @@ std::vector<float> Slice(const std::vector<float>& x, long from, long to) {
     return s;
 }
 
-constexpr int kWindow = 48;  // 1 ms
-
 }  // namespace
 
-double AlignRender(const std::vector<float>& recording, const cOfflineSong& song, double from, double to) {
-    const std::vector<float> render = RenderAtRecordingRate(song);
+double AlignRender(const cMonitorRecorder& recorder, const cOfflineSong& song, double from, double to) {
+    const std::vector<float>& recording = recorder.Samples();
+    const std::vector<float> render = RenderAtRecordingRate(song, recorder.Rate());
+    const int window = recorder.Rate() / 1000;  // 1 ms
     // Coarse: loudness per millisecond, at least half a second in common (or
     // silence would match silence); fine: the samples near that. A server
     // that drops or inserts audio lowers the match; each event is found on
     // its own afterwards (HeardErrors), so this only has to come near.
     double score;
-    const double coarse = BestLag(Envelope(recording, kWindow), Envelope(render, kWindow), long(from / kWindow),
-                                  long(to / kWindow), 500, score);
+    const double coarse = BestLag(Envelope(recording, window), Envelope(render, window), long(from / window),
+                                  long(to / window), 500, score);
     if (std::isnan(coarse) || score < 0.5) return std::numeric_limits<double>::quiet_NaN();
-    const long centre = long(coarse) * kWindow;
-    const double fine = BestLag(recording, render, centre - 2 * kWindow, centre + 2 * kWindow, 500 * kWindow, score);
+    const long centre = long(coarse) * window;
+    const double fine = BestLag(recording, render, centre - 2 * window, centre + 2 * window, 500 * window, score);
     return std::isnan(fine) ? double(centre) : fine;
 }
 
 double AlignSongStart(const cMonitorRecorder& recorder, const cOfflineSong& song) {
     const int64_t first = recorder.FirstSound();
     if (first < 0) return std::numeric_limits<double>::quiet_NaN();
-    return AlignRender(recorder.Samples(), song, double(first) - 0.2 * kRate, double(first) + 0.2 * kRate);
+    const double rate = recorder.Rate();
+    return AlignRender(recorder, song, double(first) - 0.2 * rate, double(first) + 0.2 * rate);
 }
 
 // ---- Errors ----------------------------------------------------------------------
@@ -354,12 +360,14 @@ cHeardErrors HeardErrors(const std::vector<cSoundClock::time_point>& observed, c
     // Each event's own sound is looked for near where the whole song lies:
     // a server that drops or inserts audio moves what follows, and so when
     // it is heard.
-    const std::vector<float> render = RenderAtRecordingRate(song);
+    const double rate = recorder.Rate();
+    const int window = recorder.Rate() / 1000;  // 1 ms
+    const std::vector<float> render = RenderAtRecordingRate(song, rate);
     const std::vector<float>& recording = recorder.Samples();
-    const long search = long(0.2 * kRate), before = long(0.01 * kRate), after = long(0.04 * kRate);
+    const long search = long(0.2 * rate), before = long(0.01 * rate), after = long(0.04 * rate);
     cHeardErrors e;
     for (size_t i = 0; i < observed.size() && i < frames.size(); ++i) {
-        const long at = long(double(frames[i]) * kRate / kRenderRate);
+        const long at = long(double(frames[i]) * rate / kRenderRate);
         const long expected = long(start) + at;
         if (expected - search < 0 || expected + search + after > long(recording.size())) continue;
         // The render around the event, found in the recording: loudness per
@@ -368,14 +376,14 @@ cHeardErrors HeardErrors(const std::vector<cSoundClock::time_point>& observed, c
         const std::vector<float> piece = Slice(render, at - lead, at + after);
         const std::vector<float> near = Slice(recording, expected - search - before, expected + search + after);
         double score;
-        const double coarse = BestLag(Envelope(near, kWindow), Envelope(piece, kWindow), 0,
-                                      long(near.size() - piece.size()) / kWindow, long(piece.size()) / kWindow, score);
+        const double coarse = BestLag(Envelope(near, window), Envelope(piece, window), 0,
+                                      long(near.size() - piece.size()) / window, long(piece.size()) / window, score);
         if (std::isnan(coarse) || score < 0.8) {
             ++e.unheard;
             continue;
         }
-        const long centre = long(coarse) * kWindow;
-        const double fine = BestLag(near, piece, centre - 2 * kWindow, centre + 2 * kWindow, long(piece.size()), score);
+        const long centre = long(coarse) * window;
+        const double fine = BestLag(near, piece, centre - 2 * window, centre + 2 * window, long(piece.size()), score);
         if (std::isnan(fine) || score < 0.8) {
             ++e.unheard;
             continue;
