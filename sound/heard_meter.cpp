@@ -173,15 +173,15 @@ bool cMonitorRecorder::Connect(const std::string& server) {
     sink = found.sinkName;
     rate = found.rate;
     // 16-bit stereo at the sink's own rate: nothing is converted on the way.
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, uint32_t(rate), 2};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, uint32_t(rate), 2};
     pa_buffer_attr attr;
     attr.maxlength = uint32_t(-1);
     attr.tlength = attr.prebuf = attr.minreq = uint32_t(-1);
     // Small fragments: each hand-off is passed on as it comes. (On PipeWire
     // the graph's cycle sets the pace, so this cannot shorten it.)
-    attr.fragsize = uint32_t(pa_usec_to_bytes(2000, &spec));
+    attr.fragsize = uint32_t(pa_usec_to_bytes(2000, &format));
     pa_threaded_mainloop_lock(loop);
-    stream = pa_stream_new(context, "vk heard meter", &spec, nullptr);
+    stream = pa_stream_new(context, "vk heard meter", &format, nullptr);
     pa_stream_set_read_callback(stream, OnRead, this);
     const int connected =
         pa_stream_connect_record(stream, found.monitor.c_str(), &attr, pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY));

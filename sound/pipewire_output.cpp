@@ -152,13 +152,9 @@ void cPipeWireOutput::Play(cAudioSource* newSource) {
     pw_thread_loop_unlock(loop);
 }
 
-void cPipeWireOutput::Stop() {
-    if (!stream) return;
-    // The stream is filled under the loop's lock: once we hold it, no Fill runs.
-    pw_thread_loop_lock(loop);
-    source = nullptr;
-    pw_thread_loop_unlock(loop);
-}
+// The stream is filled under the loop's lock: once Play(nullptr) holds it, no
+// Fill runs.
+void cPipeWireOutput::Stop() { Play(nullptr); }
 
 void cPipeWireOutput::Close() {
     if (loop) {
