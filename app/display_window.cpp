@@ -1,7 +1,7 @@
 // OpenWindow and CloseWindow: display connection, video mode, window, context.
 //
-// Depends on Xlib, GLX and the XF86VidMode client library. All messages go to
-// standard output with printf. Where the server lacks XF86VidMode (Xvfb,
+// Depends on Xlib, GLX and the XF86VidMode client library. The log's lines go
+// to standard output with printf, the Xwayland notice to standard error. Where the server lacks XF86VidMode (Xvfb,
 // some remote servers), full screen is an override-redirect window of the
 // screen's size and the video mode is left alone. On Xwayland (a Wayland
 // desktop) full screen is a managed window that asks the compositor for full
@@ -63,10 +63,6 @@ Display* ConnectDisplay() {
 // Xwayland's modes only pretend, so they are not used there.
 cModes QueryModes(Display* display, int screen, bool xwayland) {
     cModes modes;
-    if (xwayland) {
-        printf("Xwayland's XF86VidMode only pretends: full screen keeps the desktop resolution\n");
-        return modes;
-    }
     int eventBase = 0, errorBase = 0;
     if (!XF86VidModeQueryExtension(display, &eventBase, &errorBase)) {
         printf("No XF86VidMode extension: full screen keeps the desktop resolution\n");
@@ -75,6 +71,13 @@ cModes QueryModes(Display* display, int screen, bool xwayland) {
     int major = 0, minor = 0;
     XF86VidModeQueryVersion(display, &major, &minor);
     printf("XF86VidModeExtension-Version %d.%d\n", major, minor);
+    if (xwayland) {
+        // Not part of the log: the log so far goes out first.
+        fflush(stdout);
+        fprintf(stderr, "vindelkrok: Xwayland's XF86VidMode only pretends: full screen keeps the desktop "
+                        "resolution\n");
+        return modes;
+    }
     if (!XF86VidModeGetAllModeLines(display, screen, &modes.count, &modes.list)) modes.count = 0;
     modes.usable = modes.count > 0 && GetCurrentMode(display, screen, &DisplayWindow.desktopMode);
     if (!modes.usable) printf("XF86VidMode reports no usable mode: full screen keeps the desktop resolution\n");
@@ -104,6 +107,11 @@ bool CreateFullScreenWindow(const cModes& modes, XVisualInfo* visual, int width,
         // Claimed and told first, so a demo killed right after the switch
         // is covered.
         if (!GuardModeSwitch(display, DisplayWindow.screen, DisplayWindow.desktopMode)) return false;
+        // The mode read at opening may have been another demo's, restored
+        // since: the one in use now, under the claim, is the one to go back
+        // to, and the guardian is told it again.
+        if (GetCurrentMode(display, DisplayWindow.screen, &DisplayWindow.desktopMode))
+            GuardModeSwitch(display, DisplayWindow.screen, DisplayWindow.desktopMode);
         XF86VidModeSwitchToMode(display, DisplayWindow.screen, mode);
         XF86VidModeSetViewPort(display, DisplayWindow.screen, 0, 0);
         DisplayWindow.modeSwitched = 1;

@@ -9,36 +9,18 @@
 #include "core/data_dir.h"
 #include "core/quit_signals.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 namespace {
 
-// Descriptors 0 to 2 closed at the start are opened on /dev/null, so that
-// no file the program opens later takes their number and is mistaken for
-// a standard stream (by the held output, or by ffmpeg as its input).
-void OpenStandardDescriptors() {
-    for (int fd = 0; fd <= 2; ++fd) {
-        if (fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
-        const int null = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
-        if (null >= 0 && null != fd) {
-            dup2(null, fd);
-            close(null);
-        }
-    }
-}
-
 // The static objects log before main runs: standard output is held from
 // before they are made until the log file is known.
-[[gnu::constructor(101)]] void HoldOutputFromTheStart() {
-    OpenStandardDescriptors();
-    HoldStandardOutput();
-}
+// It also opens any closed descriptor 0 to 2 on /dev/null, so that no file
+// the program opens later is mistaken for a standard stream (by ffmpeg as
+// its input).
+[[gnu::constructor(101)]] void HoldOutputFromTheStart() { HoldStandardOutput(); }
 
 // When Data/ is read from the installed data directory, the working
 // directory changes: the outputs are named from where the program started.

@@ -51,10 +51,26 @@ void Replace(int fd) {
     std::setvbuf(stdout, gStdoutBuffer, isatty(STDOUT_FILENO) ? _IOLBF : _IOFBF, sizeof gStdoutBuffer);
 }
 
+// Descriptors 0 to 2 closed at the start are opened on /dev/null, so that
+// no file opened later takes their number and is mistaken for a standard
+// stream (the scratch file for the output it holds, or a file handed to a
+// child as its input).
+void OpenClosedStandardDescriptors() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+        const int null = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        if (null >= 0 && null != fd) {
+            dup2(null, fd);
+            close(null);
+        }
+    }
+}
+
 }  // namespace
 
 void HoldStandardOutput() {
     if (gHeld >= 0) return;
+    OpenClosedStandardDescriptors();
     const int held = memfd_create("held-stdout", MFD_CLOEXEC);
     if (held < 0) return;
     // Runs before the standard streams exist: only stdio may be touched.

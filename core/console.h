@@ -13,7 +13,8 @@
 #include <string>
 
 // Holds standard output in a scratch file from now on; call before the
-// static objects are made (a constructor of priority 101).
+// static objects are made (a constructor of priority 101). Any of
+// descriptors 0 to 2 that is closed is first opened on /dev/null.
 void HoldStandardOutput();
 // The terminal's standard output, for the program's own lines.
 FILE* Console();

@@ -249,6 +249,10 @@ TEST_F(DemoE2e, NoDisplayEndsWithOneLineNamingTheDisplayVariable) {
     const auto lines = RunLines(*demo);
     ASSERT_EQ(lines.size(), 1u) << demo->Output();
     EXPECT_NE(lines[0].text.find("DISPLAY"), std::string::npos) << demo->Output();
+    // Started with standard output closed, it ends the same way.
+    const std::string closed = "cd '" + dir + "' && env -u DISPLAY timeout 8 '" + DemoProgram() + "' >&- 2>/dev/null";
+    const int status = std::system(closed.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << "status " << status;
 }
 
 // --silent plays on the layer's silent output: with no audio driver chosen

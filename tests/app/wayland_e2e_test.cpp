@@ -29,9 +29,10 @@ TEST_F(WaylandE2e, FullScreenIsLetterboxedAtTheOutputsSizeAndEscapeEndsIt) {
     ASSERT_TRUE(getenv("WAYLAND_DISPLAY")) << "run under tests/support/with-sway.sh";
     // The generated data: the title card reaches across most of the view.
     std::filesystem::create_directory_symlink(VK_DATA_DIR, dir + "/Data");
-    cDemoProcess demo(DemoProgram(), dir, {"SDL_AUDIODRIVER=dummy"});
+    cDemoProcess demo(DemoProgram(), dir, {"SDL_AUDIODRIVER=dummy"}, true, {}, true);
     ASSERT_TRUE(demo.WaitForLine("fps: ", 30, true)) << demo.Output();
-    EXPECT_TRUE(InOrder(demo.Lines(), {"Xwayland's XF86VidMode only pretends: full screen keeps the desktop resolution",
+    EXPECT_TRUE(InOrder(demo.Lines(), {"vindelkrok: Xwayland's XF86VidMode only pretends: full screen keeps the "
+                                       "desktop resolution",
                                        "Resolution 1920x1080"}))
         << demo.Output();
 
