@@ -186,7 +186,7 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
         BeginOutputLatency("pulseaudio");
         begun = true;
     }
-    cServerFacts facts{loop};
+    cServerFacts facts{loop, false, false, {}};
     if (ok) {
         WaitOperation(deadline, pa_context_get_server_info(context, OnServerInfo, &facts));
         WaitOperation(deadline, pa_context_get_sink_info_by_name(context, "@DEFAULT_SINK@", OnSinkInfo, &facts));
