@@ -61,7 +61,9 @@ void BeginOutputLatency(const char* output) {
     double ms = 0;
     const char* text = std::getenv("VK_SOUND_LATENCY_OFFSET_MS");
     // Said once, not again each time the output opens anew on a server that is back.
-    static std::string warned;
+    // Never destroyed: at exit the surviving output's watcher may still be
+    // opening an output while the program's statics are torn down.
+    static std::string& warned = *new std::string;
     if (text && *text && !ParseLatencyOffsetMs(text, ms) && warned != text && (warned = text, true))
         std::fprintf(stderr, "sound: ignoring VK_SOUND_LATENCY_OFFSET_MS=\"%s\" (milliseconds, -1000 to 1000)\n", text);
     const char* show = std::getenv("VK_SOUND_SHOW_LATENCY");

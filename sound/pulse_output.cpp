@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 // ---- ThreadSanitizer builds ----------------------------------------------
 
@@ -115,11 +116,13 @@ void SignalSuccess(pa_context*, int, void* loop) {
 }
 
 // What Open learns of the server: whether it is PipeWire's Pulse server and
-// whether its default sink idles (no stream plays on it).
+// whether its default sink is a software one (no device behind it) that
+// idles (no stream plays on it), and its name.
 struct cServerFacts {
     pa_threaded_mainloop* loop;
     bool pipeWire = false;
     bool idle = false;
+    std::string sink;
 };
 
 void OnServerInfo(pa_context*, const pa_server_info* info, void* self) {
@@ -131,7 +134,10 @@ void OnServerInfo(pa_context*, const pa_server_info* info, void* self) {
 
 void OnSinkInfo(pa_context*, const pa_sink_info* info, int, void* self) {
     cServerFacts* facts = static_cast<cServerFacts*>(self);
-    if (info) facts->idle = info->state == PA_SINK_IDLE;
+    if (info && info->name) {
+        facts->idle = info->state == PA_SINK_IDLE && !(info->flags & PA_SINK_HARDWARE);
+        facts->sink = info->name;
+    }
     pa_threaded_mainloop_signal(facts->loop, 0);
 }
 
@@ -180,7 +186,7 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
         BeginOutputLatency("pulseaudio");
         begun = true;
     }
-    cServerFacts facts{loop};
+    cServerFacts facts{loop, false, false, {}};
     if (ok) {
         WaitOperation(deadline, pa_context_get_server_info(context, OnServerInfo, &facts));
         WaitOperation(deadline, pa_context_get_sink_info_by_name(context, "@DEFAULT_SINK@", OnSinkInfo, &facts));
@@ -207,18 +213,29 @@ bool cPulseOutput::Open(int mixRate, int bufferFrames) {
                  WaitStreamReady(deadline, s);
             if (ok) {
                 stream = s;
-                // An idle sink of PulseAudio (PipeWire starts a stream in its
-                // next graph cycle) may render its silence in long
-                // blocks (a null sink in blocks of 2 s) and takes our smaller
-                // latency only when its current block ends, so the first
-                // buffers would be heard up to 2 s late. Nobody plays on an
-                // idle sink, so suspending and resuming it (what PulseAudio
-                // itself does to idle sinks) is unheard; it starts rendering
-                // afresh, at our latency. Best effort: the server may refuse.
+                // An idle software sink of PulseAudio (a null sink; PipeWire
+                // starts a stream in its next graph cycle) renders its
+                // silence in long blocks (2 s) and takes our smaller latency
+                // only when its current block ends, so the first buffers
+                // would be heard up to 2 s late. Nobody plays on an idle
+                // sink, so suspending and resuming it (what PulseAudio itself
+                // does to idle sinks) is unheard; it starts rendering afresh,
+                // at our latency. A sound card's sink is left alone: closing
+                // and reopening a device can be heard (or take seconds, on
+                // HDMI or Bluetooth), and its first buffers are not late.
+                // Both requests go out together and name the sink that was
+                // found idle: the resume follows right behind the suspend,
+                // without waiting for its answer, and reaches the same sink
+                // even if the default changes meanwhile. Best effort: the
+                // server may refuse.
                 if (facts.idle && !facts.pipeWire) {
-                    for (int suspend : {1, 0})
-                        WaitOperation(deadline, pa_context_suspend_sink_by_name(context, "@DEFAULT_SINK@", suspend,
-                                                                                SignalSuccess, loop));
+                    const char* sink = facts.sink.c_str();
+                    pa_operation* suspend = pa_context_suspend_sink_by_name(context, sink, 1, nullptr, nullptr);
+                    if (suspend) {
+                        pa_operation_unref(suspend);
+                        WaitOperation(deadline,
+                                      pa_context_suspend_sink_by_name(context, sink, 0, SignalSuccess, loop));
+                    }
                 }
                 WaitPlaying(deadline, s);
             } else {

@@ -73,18 +73,22 @@ int BufferFramesFor(int rate) {
 // PipeWire's own socket beside its Pulse server's: PIPEWIRE_REMOTE when set;
 // for a Pulse server named by a socket in a runtime directory
 // ("unix:<dir>/pulse/native", where pipewire-pulse listens) <dir>/pipewire-0;
-// else PipeWire's own choice.
-std::string PipeWireRemote() {
-    const char* remote = std::getenv("PIPEWIRE_REMOTE");
-    if (remote && *remote) return remote;
+// without PULSE_SERVER, PipeWire's own choice (""). False when PULSE_SERVER
+// names a server elsewhere (another host, a list): PipeWire's own choice
+// would be this machine's server, not the one asked for.
+bool PipeWireRemote(std::string& remote) {
+    const char* pipeWire = std::getenv("PIPEWIRE_REMOTE");
     const char* pulse = std::getenv("PULSE_SERVER");
     const std::string_view address = pulse ? pulse : "";
     const std::string_view prefix = "unix:", suffix = "/pulse/native";
-    if (address.size() > prefix.size() + suffix.size() && address.substr(0, prefix.size()) == prefix &&
-        address.substr(address.size() - suffix.size()) == suffix)
-        return std::string(address.substr(prefix.size(), address.size() - prefix.size() - suffix.size())) +
-               "/pipewire-0";
-    return "";
+    if (pipeWire && *pipeWire) remote = pipeWire;
+    else if (address.empty()) remote.clear();
+    else if (address.size() > prefix.size() + suffix.size() && address.substr(0, prefix.size()) == prefix &&
+             address.substr(address.size() - suffix.size()) == suffix)
+        remote = std::string(address.substr(prefix.size(), address.size() - prefix.size() - suffix.size())) +
+                 "/pipewire-0";
+    else return false;
+    return true;
 }
 #endif
 
@@ -103,9 +107,12 @@ std::unique_ptr<cAudioOutput> OpenServerOutput(int rate, int frames) {
     pulse->SetYieldToPipeWire(!pulseWanted);
     if (pulse->Open(rate, frames)) return pulse;
     if (!pulse->OnPipeWire() || pulseWanted) return nullptr;
-    auto pipeWire = std::make_unique<cPipeWireOutput>();
-    pipeWire->SetRemote(PipeWireRemote());
-    if (pipeWire->Open(rate, frames)) return pipeWire;
+    std::string remote;
+    if (PipeWireRemote(remote)) {
+        auto pipeWire = std::make_unique<cPipeWireOutput>();
+        pipeWire->SetRemote(remote);
+        if (pipeWire->Open(rate, frames)) return pipeWire;
+    }
     // PipeWire's socket is not where it was looked for: its Pulse server then.
     pulse->SetYieldToPipeWire(false);
 #endif
