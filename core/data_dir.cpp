@@ -3,6 +3,8 @@
 
 #include "base/data_files.h"
 
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,10 +17,35 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Written by the user or root alone: owned by one of them, with neither
-// group nor others allowed to write.
+// The user's private group: the user's own primary group, which no other
+// user belongs to or has as primary group. Where each user has one (the
+// usual umask 002 of such systems), files are made group-writable for that
+// group alone.
+bool IsPrivateGroup(gid_t gid) {
+    const struct passwd* me = getpwuid(geteuid());
+    if (!me || me->pw_gid != gid) return false;
+    const std::string name = me->pw_name;
+    const struct group* group = getgrgid(gid);
+    if (!group) return false;
+    for (char** member = group->gr_mem; *member; ++member)
+        if (name != *member) return false;
+    setpwent();
+    bool alone = true;
+    while (const struct passwd* other = getpwent())
+        if (other->pw_gid == gid && name != other->pw_name) alone = false;
+    endpwent();
+    return alone;
+}
+
+// Whether a user other than this one and root may write to s.
+bool OthersMayWrite(const struct stat& s) {
+    return (s.st_mode & S_IWOTH) || ((s.st_mode & S_IWGRP) && !IsPrivateGroup(s.st_gid));
+}
+
+// Written by the user or root alone: owned by one of them, and no other
+// user allowed to write.
 bool OwnedAndPrivate(const struct stat& s) {
-    return (s.st_uid == geteuid() || s.st_uid == 0) && (s.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+    return (s.st_uid == geteuid() || s.st_uid == 0) && !OthersMayWrite(s);
 }
 
 // Why dir's Data/ is not used ("" when it is): the module is missing, or
@@ -31,7 +58,7 @@ std::string Unusable(const fs::path& dir) {
     if (!OwnedAndPrivate(d) || !OwnedAndPrivate(m)) return "other users may write to it";
     // In a directory others may write to, Data/ could be swapped for
     // theirs, unless the sticky bit keeps them from renaming ours.
-    if ((parent.st_mode & (S_IWGRP | S_IWOTH)) && !(parent.st_mode & S_ISVTX))
+    if (OthersMayWrite(parent) && !(parent.st_mode & S_ISVTX))
         return "other users may replace it";
     return "";
 }

@@ -203,6 +203,7 @@ TEST_F(DemoE2e, DataIsReadFromTheWorkingDirectoryOnlyWhenItHoldsTheModuleAndNoOt
         {true, false, 0755, 0777, true, 0, passed + "write to it"},  // a world-writable one
         {true, false, 0777, 0755, true, 0, passed + "replace it"},   // where anyone may write
         {true, false, 01777, 0755, true, 1, ""},                // the user's own in a /tmp
+        {true, false, 0775, 0775, true, 1, ""},  // writable by the user's private group (umask 002)
         {false, false, 0755, 0755, false, 1, "vindelkrok: no Data/damp.xm in " + work + " and " + installed},
     };
     umask(022);
