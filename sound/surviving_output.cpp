@@ -7,6 +7,15 @@
 
 namespace {
 
+// ---- Constants -------------------------------------------------------------
+
+// A returned server's first timing reports can be off (a stream that has
+// not yet learned its graph, a sink that wakes up late): silence is played
+// until two reports in a row agree this closely on when the next buffer is
+// heard, for at most kMostSilent buffers (about a second).
+constexpr auto kSettled = std::chrono::milliseconds(2);
+constexpr int kMostSilent = 40;
+
 // ---- Local helpers ---------------------------------------------------------
 
 // How long `frames` frames at `rate` Hz play.
@@ -127,7 +136,7 @@ void cSurvivingOutput::TryServer() {
 void cSurvivingOutput::cTracker::Fill(int16_t* out, int count) {
     frames = count;
     if (resuming) {
-        // Back on a server: its first buffer is silence, to learn when it plays.
+        // Back on a server: silence until its reports tell when it plays.
         std::fill(out, out + 2 * size_t(count), int16_t(0));
         return;
     }
@@ -137,6 +146,9 @@ void cSurvivingOutput::cTracker::Fill(int16_t* out, int count) {
 void cSurvivingOutput::cTracker::Heard(cSoundClock::time_point at) {
     const cSoundClock::time_point after = at + Length(frames, rate);
     if (resuming) {
+        const bool settled = silent > 0 && at - expected < kSettled && expected - at < kSettled;
+        expected = after;
+        if (!settled && ++silent < kMostSilent) return;
         // The song was due to be heard at `next` and the server plays it from
         // `after`: what lies between goes by on the clock, unheard, so that
         // the music is heard from where the song then is.

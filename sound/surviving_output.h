@@ -7,9 +7,9 @@
 // order and the instrument callbacks keep their time. Every half second it
 // tries to open a server output again through the opener (the server comes
 // back at the same address); once one opens, the song plays on it from
-// where it then is: the server plays a buffer of silence first, which tells
-// when it plays the next one, and the song's frames due before that go by
-// unheard, on time. One line on standard error
+// where it then is: the server plays silence first, until two of its
+// timing reports in a row agree on when it plays the next buffer, and the
+// song's frames due before that go by unheard, on time. One line on standard error
 // says the sound is lost and one that it is back; if no server comes back
 // the song plays on unheard until it is stopped.
 #pragma once
@@ -54,7 +54,10 @@ private:
         void Heard(cSoundClock::time_point at) override;
         cSoundClock::time_point Next() const { return next; }
         // The next buffer is a server's first after the clock's.
-        void Resume() { resuming = true; }
+        void Resume() {
+            resuming = true;
+            silent = 0;
+        }
         // The next buffer is heard at `at`, on whichever output takes it.
         void From(cSoundClock::time_point at) {
             next = at;
@@ -67,6 +70,8 @@ private:
         int frames = 0;
         cSoundClock::time_point next = cSoundClock::now();
         bool resuming = false;
+        int silent = 0;                   // silent buffers played since the return
+        cSoundClock::time_point expected;  // when the last one said the next is heard
         std::vector<int16_t> skipped;  // the song's frames that go by unheard
     };
 
