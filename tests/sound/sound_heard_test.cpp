@@ -3,9 +3,7 @@
 // instrument callback and order change must come when its sample is heard,
 // on PulseAudio and on PipeWire's Pulse server at graph cycles of 256 and
 // 1024 frames. A latency offset given by the user must shift them by as
-// much. A server that dies mid-song must not stop the song: orders go on
-// while nothing plays, and once a new server is up the callbacks follow
-// what is heard again.
+// much.
 #include "sound/heard_meter.h"
 #include "sound/sound.h"
 #include "tests/support/sound_server.h"

@@ -1,8 +1,9 @@
 // A private PulseAudio or PipeWire server with a null sink.
 #include "tests/support/sound_server.h"
 
+#include "sound/heard_meter.h"
+
 #include <fcntl.h>
-#include <pulse/pulseaudio.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -62,12 +63,6 @@ std::string PipeWireDropIn(int quantum) {
       << "]\n";
     return c.str();
 }
-
-// What a Pulse client sees of the server: the default sink's name, or "".
-struct cDefaultSinkQuery {
-    std::string sink;
-    bool done = false;
-};
 
 }  // namespace
 
@@ -195,8 +190,8 @@ void cSoundServer::Kill() {
     pids.clear();
 }
 
-// Connects as a Pulse client until the server names vk_null its default
-// sink: the socket alone does not tell that the session manager has set
+// Waits until a heard meter finds vk_null the default sink and records its
+// monitor: the socket alone does not tell that the session manager has set
 // PipeWire's graph up.
 bool cSoundServer::WaitForDefaultSink(std::string& why) {
     const auto end = steady_clock::now() + std::chrono::seconds(15);
@@ -206,35 +201,9 @@ bool cSoundServer::WaitForDefaultSink(std::string& why) {
                 why = "a process ended";
                 return false;
             }
-        pa_mainloop* loop = pa_mainloop_new();
-        pa_context* context = pa_context_new(pa_mainloop_get_api(loop), "vk-server-check");
-        cDefaultSinkQuery query;
-        if (pa_context_connect(context, Address().c_str(), PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0) {
-            const auto giveUp = steady_clock::now() + milliseconds(1000);
-            bool asked = false;
-            while (!query.done && steady_clock::now() < giveUp) {
-                pa_mainloop_iterate(loop, 0, nullptr);
-                const pa_context_state_t state = pa_context_get_state(context);
-                if (!PA_CONTEXT_IS_GOOD(state)) break;
-                if (state == PA_CONTEXT_READY && !asked) {
-                    asked = true;
-                    pa_operation_unref(pa_context_get_server_info(
-                        context,
-                        [](pa_context*, const pa_server_info* info, void* data) {
-                            auto* q = static_cast<cDefaultSinkQuery*>(data);
-                            if (info && info->default_sink_name) q->sink = info->default_sink_name;
-                            q->done = true;
-                        },
-                        &query));
-                }
-                std::this_thread::sleep_for(milliseconds(2));
-            }
-            pa_context_disconnect(context);
-        }
-        pa_context_unref(context);
-        pa_mainloop_free(loop);
-        if (query.sink == "vk_null") return true;
-        why = query.done ? "default sink \"" + query.sink + "\"" : "no Pulse server at " + Address();
+        const cMonitorRecorder probe(Address());
+        if (probe.Recording() && probe.Sink() == "vk_null") return true;
+        why = probe.Recording() ? "default sink \"" + probe.Sink() + "\"" : probe.Problem();
         std::this_thread::sleep_for(milliseconds(50));
     }
     return false;
