@@ -157,7 +157,7 @@ int Stopped(int64_t written, const std::string& part, const std::string& nextOut
     if (written == 0) return Fail("stopped by a signal before the first frame of the range; nothing was written");
     return Fail("stopped by a signal after " + std::to_string(written) + " frames; " + part +
                 " holds them. The same options with --continue " + part + nextOutput +
-                " capture the rest and write the whole range into one");
+                " capture the rest and write the whole range into one file.");
 }
 
 // Closes the descriptor when it is one.
