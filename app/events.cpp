@@ -6,11 +6,13 @@
 #include "app/events.h"
 
 #include "app/display_window.h"
+#include "app/song_control.h"
 #include "core/demo_core.h"
 #include "core/gl_view.h"
 #include "timeline/draw_frame.h"
 
 #include <X11/keysym.h>
+#include <poll.h>
 
 #include <cstdio>
 
@@ -67,7 +69,7 @@ void HandleKey(KeySym key) {
     switch (key) {
         case XK_Escape: gQuit = 1; break;
         case XK_F1: ToggleFullScreen(); break;
-        default: break;
+        default: HandleSongKey(key); break;
     }
 }
 
@@ -85,6 +87,14 @@ void DispatchEvent(XEvent& event) {
         case ClientMessage: HandleClientMessage(event.xclient); break;
         default: break;
     }
+}
+
+// Wait for X events
+void WaitForEvents(int milliseconds) {
+    if (!DisplayWindow.display) return;
+    XFlush(DisplayWindow.display);
+    pollfd connection{ConnectionNumber(DisplayWindow.display), POLLIN, 0};
+    poll(&connection, 1, milliseconds);  // a signal ends it early, as it should
 }
 
 // Handle every pending event

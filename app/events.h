@@ -17,10 +17,13 @@ extern const char* const kVideoModeHeldMessage;
 constexpr int kWindowWidth = 800;
 constexpr int kWindowHeight = 600;
 
-// Acts on a pressed key symbol: Escape quits, F1 toggles full screen.
+// Acts on a pressed key symbol: Escape quits, F1 toggles full screen, and
+// Right, Left, Home and Space move through the song (app/song_control.h).
 void HandleKey(KeySym key);
 // Acts on one X event.
 void DispatchEvent(XEvent& event);
+// Sleeps until an X event arrives, a signal comes or the time is up.
+void WaitForEvents(int milliseconds);
 // Handles every pending X event; all queued events are handled even after
 // one of them asked to quit.
 void DrainEvents();

@@ -24,6 +24,12 @@ void StartClock(cFrameClock& clock, const timeval& now) {
     clock.frames = 0.0f;
 }
 
+// Set the song time
+void SetSongClock(cFrameClock& clock, const timeval& now, double songTime) {
+    clock.startTime = Seconds(now) - songTime;
+    gSongTime.store(songTime, std::memory_order_relaxed);
+}
+
 // Count a finished frame and advance the song time
 void CountFrame(cFrameClock& clock, const timeval& now, std::ostream& log) {
     clock.frames = clock.frames + 1.0f;

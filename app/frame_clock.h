@@ -18,6 +18,8 @@ timeval WallClock();
 double Seconds(const timeval& clock);
 // Starts counting at the song's start.
 void StartClock(cFrameClock& clock, const timeval& now);
+// Sets the clock so that the song time is songTime now, and sets it.
+void SetSongClock(cFrameClock& clock, const timeval& now, double songTime);
 // Counts a finished frame, sets the song time from the wall clock and writes
 // "fps: " with the count whenever the wall clock's second has changed.
 void CountFrame(cFrameClock& clock, const timeval& now, std::ostream& log);

@@ -2,8 +2,8 @@
 //
 // Start-up opens the window before the sound library is touched, then checks
 // and starts the library, loads the module, starts the demo core (effects,
-// beat callbacks, the buffer swap as presenter), pauses a second and starts
-// the song. Each pass of the main loop handles the pending X events, draws a
+// beat callbacks, the buffer swap as presenter), catches up on a later start
+// (--start), pauses a second and starts the song. Each pass of the main loop handles the pending X events, draws a
 // frame and advances the song time. Every way out of start-up or the loop
 // closes the window first, so a switched video mode never outlives the demo;
 // the mode guardian covers the ways out that run no code of the demo (kills,
@@ -13,6 +13,7 @@
 #include "app/frame_clock.h"
 #include "app/mode_guardian.h"
 #include "app/options.h"
+#include "app/song_control.h"
 #include "base/beat.h"
 #include "base/context_query.h"
 #include "core/console.h"
@@ -65,10 +66,18 @@ void StartSoundLibrary() {
     }
 }
 
-// Runs passes until the quit flag is set at the top of one.
+// How long a paused main loop sleeps at most between looks at the quit flag.
+constexpr int kPausedWaitMs = 100;
+
+// Runs passes until the quit flag is set at the top of one; while the song
+// is paused they draw and count nothing.
 void RunMainLoop(cFrameClock& clock) {
     while (!gQuit) {
         DrainEvents();
+        if (SongPaused()) {
+            WaitForEvents(kPausedWaitMs);
+            continue;
+        }
         if (DisplayWindow.display) DrawFrame();
         CountFrame(clock, WallClock(), std::cout);
     }
@@ -134,10 +143,10 @@ int main(int argc, char** argv) {
 
     StartSoundLibrary();
     StartDemo(gSong, SwapWindowBuffers);
-    sleep(1);
-    FMUSIC_PlaySong(gSong);
     cFrameClock clock;
-    StartClock(clock, WallClock());
+    PrepareSong(kSongFile, kMixRate, clock, options.start);
+    sleep(1);
+    StartSong();
 
     RunMainLoop(clock);
 

@@ -21,7 +21,6 @@
 #include "sound/wav_file.h"
 #include "timeline/draw_frame.h"
 
-#include <GL/gl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -86,9 +85,10 @@ void ReadBackFrame() {
 // scissored away and is not read back.
 void DrawCapturedFrame(bool wanted) {
     gPresentation.wanted = wanted;
-    if (!wanted) glEnable(GL_SCISSOR_TEST);
-    DrawFrame();
-    if (!wanted) glDisable(GL_SCISSOR_TEST);
+    if (wanted)
+        DrawFrame();
+    else
+        DrawUnseenFrame();
 }
 
 // Creates dir and the directories above it where missing; false when it
@@ -108,7 +108,6 @@ bool StartUp(const cCaptureOptions& o, cOffscreenGl& gl, cCaptureMusic& music, s
     }
     SetContextQuery(OffscreenContextCurrent);
     SetupGL(unsigned(o.width), unsigned(o.height));
-    glScissor(0, 0, 0, 0);  // the box of frames that are drawn but not wanted
     if (!music.Load(kSongFile, error)) {
         error = std::string(kSongFile) + ": " + error;
         return false;

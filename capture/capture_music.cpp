@@ -53,13 +53,7 @@ int64_t cCaptureMusic::Render(int64_t first, int64_t end, const cAudioSink& audi
 }
 
 void cCaptureMusic::AdvanceTo(int64_t frame) {
-    for (; released < events.size(); ++released) {
-        const cSoundEvent& e = events[released];
-        if (!HeardBy(e.sample, kCaptureRate, frame, fps)) break;
-        // The beat callback reads the song time as the beat time.
-        if (e.kind == cSoundEvent::cKind::kTrigger)
-            gSongTime.store(double(e.sample) / kCaptureRate, std::memory_order_relaxed);
-        ReleaseSongEvent(song, e);
-    }
+    // The last sample the frame hears (HeardBy).
+    replay.ReleaseThrough(song, events, frame * kCaptureRate / fps, kCaptureRate);
     gSongTime.store(FrameTime(frame, fps), std::memory_order_relaxed);
 }

@@ -10,6 +10,7 @@
 // sample-exact time first, so the beat time is exact and not the frame's.
 #pragma once
 
+#include "core/event_replay.h"
 #include "sound/sound.h"
 #include "sound/sound_event.h"
 
@@ -49,5 +50,5 @@ private:
     int fps;
     FMUSIC_MODULE* song = nullptr;
     std::vector<cSoundEvent> events;  // every event rendered, in order
-    size_t released = 0;              // events[0 .. released) are heard
+    cEventReplay replay;
 };

@@ -19,5 +19,10 @@ void StartDemo(FMUSIC_MODULE* song, cPresenter presenter);
 // After the shell replaced its GL context: everything start-up made in the
 // old one, made again, and the clear colour black again.
 void RestoreDemoGl();
+// The GL state the frames carry from one to the next (all but the
+// viewport) as start-up left it, for frames that start over at another
+// point of the song; with intro false, blending, lighting and texturing off,
+// as the intro leaves them to the scenes after it.
+void ResetCarriedGl(bool intro);
 // Shut-down after the last frame: no presenter, no shared song handle.
 void EndDemo();

@@ -44,6 +44,11 @@ void OnBeatInstrument(FMUSIC_MODULE*, unsigned char) {
     gBeatCount.fetch_add(1, std::memory_order_relaxed);
 }
 
+void ResetBeats() {
+    gBeatTime.store(0.0, std::memory_order_relaxed);
+    gBeatCount.store(0, std::memory_order_relaxed);
+}
+
 const char* SoundErrorText(unsigned int code) {
     if (code < sizeof(kErrorTexts) / sizeof(kErrorTexts[0])) return kErrorTexts[code];
     return "Unknown error";

@@ -13,5 +13,8 @@ inline constexpr int kBeatInstruments[] = {33, 13};
 
 // Beat time := song time; beat count := beat count + 1. Both arguments are ignored.
 void OnBeatInstrument(FMUSIC_MODULE* module, unsigned char param);
+// Beat time and count back to 0, for a song started over from a point of
+// its own choosing; only while no beat callback can run.
+void ResetBeats();
 // English text of a sound-layer error code; "Unknown error" outside 0..18.
 const char* SoundErrorText(unsigned int code);

@@ -42,7 +42,6 @@ void RemakeIntroGl() {
 
 // Loads the picture, sets up its texture and GL state, resets the light.
 void LoadIntro(cIntro& intro) {
-    intro.strobe = true;
     // Loading again shows the new picture, not the texture of the old one.
     gIntroTexture.release();
     // A missing picture is reported by the reader; the strip is then drawn
@@ -50,8 +49,15 @@ void LoadIntro(cIntro& intro) {
     gIntroImage.load(kIntroPicture);
     SetUpIntroGl();
     RegisterGlRecreation(RemakeIntroGl);
+    ResetIntro(intro);
+}
+
+// Reset the light values
+void ResetIntro(cIntro& intro) {
+    intro.strobe = true;
     intro.lightPos[0] = intro.lightPos[1] = intro.lightPos[2] = 0;
     intro.ambient[0] = intro.ambient[1] = intro.ambient[2] = 1;
+    intro.offsetX = 0;
     intro.attenuation = 10;
 }
 

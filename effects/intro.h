@@ -33,6 +33,8 @@ extern cTexture gIntroTexture;
 // lighting the intro draws with; needs a current GL context. The GL part is
 // registered to be made again after the context is replaced.
 void LoadIntro(cIntro& intro);
+// The light values as start-up sets them, for a song started over.
+void ResetIntro(cIntro& intro);
 // Draws the scene with the light values of the last frame, then advances
 // them to song time t.
 void DrawIntro(cIntro& intro, double t);

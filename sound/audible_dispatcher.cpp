@@ -4,6 +4,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace {
 
 // ---- Constants -------------------------------------------------------------
@@ -27,6 +29,7 @@ void cAudibleDispatcher::Start(int mixRate) {
     rate = mixRate;
     stopping = false;
     pending.clear();
+    takes.clear();
     thread = std::thread(&cAudibleDispatcher::Run, this);
 }
 
@@ -35,6 +38,8 @@ void cAudibleDispatcher::Taken(int64_t first, cSoundClock::time_point at, const 
     {
         std::lock_guard<std::mutex> lock(mutex);
         if (stopping || rate <= 0) return;
+        takes.push_back({first, at});
+        if (takes.size() > kTakesKept) takes.pop_front();
         // Whatever earlier buffers still hold is heard before this one starts.
         for (auto it = pending.rbegin(); it != pending.rend() && it->due > at; ++it) {
             it->due = at;
@@ -60,6 +65,20 @@ void cAudibleDispatcher::Stop() {
 }
 
 bool cAudibleDispatcher::OnOwnThread() const { return tRunning == this; }
+
+int64_t cAudibleDispatcher::HeardFrame(cSoundClock::time_point now) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (takes.empty()) return -1;
+    // The last buffer heard by now runs on until the next one starts.
+    for (size_t i = takes.size(); i-- > 0;) {
+        if (takes[i].at > now) continue;
+        const std::chrono::duration<double> since = now - takes[i].at;
+        int64_t frame = takes[i].first + int64_t(since.count() * rate);
+        if (i + 1 < takes.size()) frame = std::min(frame, takes[i + 1].first);
+        return frame;
+    }
+    return takes.front().first;  // nothing of them heard yet
+}
 
 // ---- Local helpers ---------------------------------------------------------
 

@@ -41,18 +41,30 @@ public:
     void Stop();
     // True on the dispatcher's own thread, inside a release.
     bool OnOwnThread() const;
+    // The frame heard at `now`, from the buffers taken since Start: within
+    // the last buffer that started to be heard by then, at the mixing rate.
+    // -1 before any buffer was taken.
+    int64_t HeardFrame(cSoundClock::time_point now);
 
 private:
     struct cPending {
         cSoundEvent event;
         cSoundClock::time_point due;
     };
+    // A buffer taken: its first frame and when it starts to be heard.
+    struct cTake {
+        int64_t first;
+        cSoundClock::time_point at;
+    };
+    // Buffers remembered for HeardFrame: more than an output keeps queued.
+    static constexpr size_t kTakesKept = 64;
     void Run();
 
     cRelease release;
     std::mutex mutex;
     std::condition_variable wake;
     std::deque<cPending> pending;  // in due order
+    std::deque<cTake> takes;       // the last buffers taken, oldest first
     bool stopping = false;
     double rate = 0;
     std::thread thread;

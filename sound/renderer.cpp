@@ -110,17 +110,7 @@ bool cRenderer::Start(int mixRate) {
 
 void cRenderer::Render(int16_t* out, int frames, std::vector<cSoundEvent>& events) {
     while (frames > 0) {
-        if (leftoverFrames == 0) {
-            xmp_frame_info info;
-            if (!started || xmp_play_frame(context) != 0) break;
-            xmp_get_frame_info(context, &info);
-            leftover = static_cast<const int16_t*>(info.buffer);
-            leftoverFrames = info.buffer_size / int(2 * sizeof(int16_t));
-            if (leftoverFrames == 0) break;
-            // libxmp counts a loop on the first tick played after the end.
-            if (firstPassEnd < 0 && info.loop_count > 0) firstPassEnd = position;
-            detector.OnTick(info, channels, position, events);
-        }
+        if (leftoverFrames == 0 && !NextTick(events)) break;
         const int n = std::min(frames, leftoverFrames);
         std::memcpy(out, leftover, size_t(n) * 2 * sizeof(int16_t));
         out += 2 * n;
@@ -133,4 +123,30 @@ void cRenderer::Render(int16_t* out, int frames, std::vector<cSoundEvent>& event
         std::memset(out, 0, size_t(frames) * 2 * sizeof(int16_t));
         position += frames;
     }
+}
+
+void cRenderer::Skip(int64_t frames, std::vector<cSoundEvent>& events) {
+    constexpr int kBlock = 4096;
+    std::vector<int16_t> unheard(2 * kBlock);
+    while (frames > 0) {
+        const int n = int(std::min<int64_t>(frames, kBlock));
+        Render(unheard.data(), n, events);
+        frames -= n;
+    }
+    if (leftoverFrames == 0) NextTick(events);
+}
+
+// ---- Private members -------------------------------------------------------
+
+bool cRenderer::NextTick(std::vector<cSoundEvent>& events) {
+    xmp_frame_info info;
+    if (!started || xmp_play_frame(context) != 0) return false;
+    xmp_get_frame_info(context, &info);
+    leftover = static_cast<const int16_t*>(info.buffer);
+    leftoverFrames = info.buffer_size / int(2 * sizeof(int16_t));
+    if (leftoverFrames == 0) return false;
+    // libxmp counts a loop on the first tick played after the end.
+    if (firstPassEnd < 0 && info.loop_count > 0) firstPassEnd = position;
+    detector.OnTick(info, channels, position, events);
+    return true;
 }

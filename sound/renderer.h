@@ -42,6 +42,12 @@ public:
     // Fills out with the next `frames` stereo frames (2 * frames values,
     // left first) and appends the events that start in them, in order.
     void Render(int16_t* out, int frames, std::vector<cSoundEvent>& events);
+    // Renders the next `frames` frames unheard and appends their events, as
+    // Render would. When that ends where a tick begins, that tick is played
+    // too (its frames wait for the next Render), so every event stamped at
+    // or before Position() is then in events: a song skipped to a frame has
+    // had everything happen that happens there.
+    void Skip(int64_t frames, std::vector<cSoundEvent>& events);
     // Frames rendered since Start: the stamp the next frame will carry.
     int64_t Position() const { return position; }
     // First frame of the song's second pass (where it has looped back to its
@@ -51,6 +57,10 @@ public:
     int Rate() const { return rate; }
 
 private:
+    // Plays the next tick into leftover and appends its events; false when
+    // there is none (not started, or libxmp has stopped).
+    bool NextTick(std::vector<cSoundEvent>& events);
+
     xmp_context context;
     bool loaded = false;
     bool started = false;

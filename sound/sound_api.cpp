@@ -12,6 +12,7 @@
 // will be heard, to its dispatcher, whose thread runs the instrument
 // callbacks and moves the order that FMUSIC_GetOrder reads at that time.
 #include "sound/sound.h"
+#include "sound/song_seek.h"
 
 #include "sound/module.h"
 #include "sound/sdl_output.h"
@@ -28,6 +29,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // ---- Constants -------------------------------------------------------------
 
@@ -142,6 +144,28 @@ void StopPlaying() {
     gPlaying = nullptr;
 }
 
+// Plays module from frame `from` of its song; with `skip`, everything up to
+// and including that frame has passed (see song_seek.h), otherwise the song
+// starts afresh and what its first frame holds is heard with it.
+signed char StartPlaying(FMUSIC_MODULE* module, int64_t from, bool skip) {
+    if (!module || from < 0) return Fail(SOUND_ERR_INVALID_PARAM, 0);
+    if (!gOutput) return Fail(SOUND_ERR_UNINITIALIZED, 0);
+    StopPlaying();
+    if (!module->renderer.Start(gMixRate)) return Fail(SOUND_ERR_PLAY, 0);
+    int order = 0;
+    if (skip) {
+        std::vector<cSoundEvent> passed;
+        module->renderer.Skip(from, passed);
+        for (const cSoundEvent& e : passed)
+            if (e.kind == cSoundEvent::cKind::kOrder) order = e.order;
+    }
+    module->order.store(order, std::memory_order_relaxed);
+    module->dispatcher.Start(gMixRate);
+    gOutput->Play(module);
+    gPlaying = module;
+    return 1;
+}
+
 // FMUSIC_FreeSong's stop: the module, if it is the one playing.
 void StopBeforeFree(FMUSIC_MODULE* module) {
     if (module == gPlaying) StopPlaying();
@@ -192,17 +216,7 @@ FMUSIC_MODULE* FMUSIC_LoadSong(const char* name) {
     return module;
 }
 
-signed char FMUSIC_PlaySong(FMUSIC_MODULE* module) {
-    if (!module) return Fail(SOUND_ERR_INVALID_PARAM, 0);
-    if (!gOutput) return Fail(SOUND_ERR_UNINITIALIZED, 0);
-    StopPlaying();
-    if (!module->renderer.Start(gMixRate)) return Fail(SOUND_ERR_PLAY, 0);
-    module->order.store(0, std::memory_order_relaxed);
-    module->dispatcher.Start(gMixRate);
-    gOutput->Play(module);
-    gPlaying = module;
-    return 1;
-}
+signed char FMUSIC_PlaySong(FMUSIC_MODULE* module) { return StartPlaying(module, 0, false); }
 
 signed char FMUSIC_StopSong(FMUSIC_MODULE* module) {
     if (!module) return Fail(SOUND_ERR_INVALID_PARAM, 0);
@@ -218,3 +232,10 @@ signed char FMUSIC_StopSong(FMUSIC_MODULE* module) {
 }
 
 }  // extern "C"
+
+signed char FMUSIC_PlaySongFrom(FMUSIC_MODULE* module, int64_t frame) { return StartPlaying(module, frame, true); }
+
+int64_t FMUSIC_GetHeardFrame(FMUSIC_MODULE* module) {
+    if (!module || module != gPlaying) return -1;
+    return module->dispatcher.HeardFrame(cSoundClock::now());
+}

@@ -46,10 +46,8 @@ void DrawBeatCycle() {
     OverlayStep();
 }
 
-}  // namespace
-
-// Draw and present one frame
-int DrawFrame() {
+// Clears and draws the frame's scene and the fixed flash.
+void DrawScene() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     glTranslatef(0, 0, -3.0f);
@@ -66,6 +64,25 @@ int DrawFrame() {
     if (Order() >= 18) DrawBeatCycle();
 
     DrawBeatFlash(SongTime(), kFixedFlashTime);
+}
+
+}  // namespace
+
+// Draw and present one frame
+int DrawFrame() {
+    DrawScene();
     PresentFrame();
     return 1;
+}
+
+// Draw a frame for its state only
+void DrawUnseenFrame() {
+    const GLboolean scissoring = glIsEnabled(GL_SCISSOR_TEST);
+    GLint box[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_SCISSOR_BOX, box);
+    glScissor(0, 0, 0, 0);
+    glEnable(GL_SCISSOR_TEST);
+    DrawScene();
+    glScissor(box[0], box[1], box[2], box[3]);
+    if (!scissoring) glDisable(GL_SCISSOR_TEST);
 }

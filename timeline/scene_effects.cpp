@@ -34,6 +34,9 @@ void PrepareEffects() {
     LoadModelScene(gModelScene);
 }
 
+// Restart the effects' own state
+void RestartEffects() { ResetIntro(gIntro); }
+
 // ---- Steps: how a composition draws each effect ----------------------------
 
 // Draw the intro

@@ -11,6 +11,9 @@
 void PrepareEffects();
 
 // Opening scene: the intro picture (orders 0 and below).
+// The effects' own state as start-up left it, for a song started over:
+// the intro's light runs down from the start again.
+void RestartEffects();
 void IntroStep(double t);
 // Wave tunnel with fog (compositions 1, 2, 3, 5, 6, 7).
 void FoggedTunnelStep(double t);
