@@ -70,6 +70,8 @@ void TogglePause() {
         gControl.from = CurrentFrame();
         FMUSIC_StopSong(gSong);
         gControl.paused = true;
+        // The picture held is this moment's, also after jumps no frame showed.
+        DrawFrame();
         return;
     }
     cSongMap* map = Map();

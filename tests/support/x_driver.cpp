@@ -97,6 +97,20 @@ unsigned long cXDriver::PixelAt(Window window, int x, int y) {
     return pixel;
 }
 
+std::vector<uint8_t> cXDriver::Grab(Window window, int width, int height) {
+    std::vector<uint8_t> rgb;
+    XImage* image = XGetImage(display, window, 0, 0, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
+    if (!image) return rgb;
+    rgb.reserve(size_t(width) * height * 3);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const unsigned long pixel = XGetPixel(image, x, y);
+            rgb.insert(rgb.end(), {uint8_t(pixel >> 16), uint8_t(pixel >> 8), uint8_t(pixel)});
+        }
+    XDestroyImage(image);
+    return rgb;
+}
+
 bool cXDriver::HasExtension(const char* name) {
     int opcode, event, error;
     return XQueryExtension(display, name, &opcode, &event, &error);

@@ -5,6 +5,7 @@
 
 #include <X11/Xlib.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,9 @@ public:
     void Move(Window window, int x, int y);
     // The colour of one pixel of the window as 0xRRGGBB (24-bit visuals).
     unsigned long PixelAt(Window window, int x, int y);
+    // The whole window's picture, R, G, B rows top-down; empty when it
+    // cannot be read.
+    std::vector<uint8_t> Grab(Window window, int width, int height);
     // The window's class, process and icon properties.
     cWindowIdentity Identity(Window window);
     // Whether the server has the named extension.
