@@ -2,8 +2,8 @@
 //
 // libxmp keeps a song's playing state (what the pattern effects remember,
 // volumes, envelopes, the samples sounding) only by playing it, so a song
-// started at a frame is first played from its start to there, unheard; on
-// two cores that takes about 1/1500 of the time skipped. What follows is
+// started at a frame is first played from its start to there, unheard (at
+// 22050 Hz about 45 ms for two minutes of song on one core). What follows is
 // then the same, sample for sample, as if it had played all along.
 #pragma once
 
