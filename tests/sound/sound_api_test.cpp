@@ -2,6 +2,7 @@
 // callbacks and orders when they are heard, looping, stopping, and the error
 // codes of failing calls.
 #include "sound/latency.h"
+#include "sound/song_seek.h"
 #include "sound/sound.h"
 #include "tests/support/output_probe.h"
 #include "tests/support/test_modules.h"
@@ -155,6 +156,28 @@ TEST_F(SoundApi, CallsBackForEveryTriggerOfItsInstrumentsInOrderWhenHeard) {
         frames.push_back(expected[i].sample);
     }
     ExpectHeardOnTime(Lateness(heard, frames, first));
+}
+
+TEST_F(SoundApi, PlayingFromAFrameReportsItsOrderAtOnceAndCallsBackOnlyForLaterNotes) {
+    // Order 1 begins on row 8 (its first note on row 9), order 2 on row 16
+    // with a note of the carried instrument 4, then instrument 3 on row 18.
+    struct cCase {
+        int64_t frame;
+        int order, nextInstrument;
+    } const cases[] = {{8 * kRowFrames, 1, 1}, {8 * kRowFrames - 1, 0, 1},
+                       {16 * kRowFrames, 2, 3}, {16 * kRowFrames - 1, 1, 4}};
+    for (const cCase& c : cases) {
+        SetUp();
+        FMUSIC_MODULE* song = LoadSong();
+        for (int instrument : {1, 2, 3, 4}) ASSERT_EQ(FMUSIC_SetInstCallback(song, Record, instrument), 1);
+        ASSERT_EQ(FMUSIC_PlaySongFrom(song, c.frame), 1);
+        EXPECT_EQ(FMUSIC_GetOrder(song), c.order) << "from frame " << c.frame;
+        ASSERT_TRUE(WaitForCalls(1));
+        EXPECT_GT(FMUSIC_GetHeardFrame(song), c.frame);
+        FMUSIC_FreeSong(song);
+        std::lock_guard<std::mutex> lock(gCallsMutex);
+        EXPECT_EQ(gCalls[0].instrument, c.nextInstrument) << "from frame " << c.frame;
+    }
 }
 
 TEST_F(SoundApi, LatencyOffsetFromTheEnvironmentMovesEveryReleaseByItsAmount) {
