@@ -22,6 +22,7 @@ struct cSongControl {
     int rate = 0;
     cFrameClock* clock = nullptr;
     cSongMap map;
+    bool tried = false;      // the map was loaded, or could not be
     bool mapped = false;     // the map is loaded
     bool paused = false;
     int64_t from = 0;        // the frame the music last started from, or holds at
@@ -31,7 +32,8 @@ struct cSongControl {
 
 // The song's map, loaded on first use; null when the module cannot be read.
 cSongMap* Map() {
-    if (!gControl.mapped) {
+    if (!gControl.tried) {
+        gControl.tried = true;
         gControl.mapped = gControl.map.Load(gControl.file, gControl.rate);
         if (!gControl.mapped) std::fprintf(stderr, "vindelkrok: %s: the song cannot be mapped; no jumps\n", gControl.file);
     }
@@ -74,12 +76,13 @@ void TogglePause() {
         DrawFrame();
         return;
     }
-    cSongMap* map = Map();
-    if (!map) return;
     gControl.paused = false;
     // Frames were not counted while paused: start counting afresh.
     StartClock(*gControl.clock, WallClock());
-    JumpTo(*map, gControl.from);
+    if (cSongMap* map = Map())
+        JumpTo(*map, gControl.from);
+    else
+        PlayFrom(gControl.from);  // the music on at least, as it was heard
 }
 
 }  // namespace
